@@ -1,0 +1,40 @@
+// Re-wrapping a whole mail text, line by line, keeping each line's quote prefix.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Characters a line may hold after its quote prefix.
+inline constexpr int32_t WrapWidth = 70;
+// The longest line, prefix included, that a run without a break may fill
+// before it is cut: the line-length limit of RFC 5322 without its CRLF.
+inline constexpr int32_t HardLineLimit = 998;
+// Where a line may be broken: space and horizontal tab.
+inline constexpr std::u16string_view BreakChars = u" \t";
+// What a quote prefix is made of: ">", "|", space and horizontal tab.
+inline constexpr std::u16string_view QuoteChars = u">| \t";
+
+// The 1-based position of the first code unit of `text` at or after `start`
+// that is not in `set`; 0 when there is none or `start` is not a position of
+// `text`.
+//
+// Example: FindFirstNotOf(u">> hi", u">| \t", 1) == 4
+[[nodiscard]] int32_t FindFirstNotOf(std::u16string_view text, std::u16string_view set,
+                                     int32_t start);
+
+// Re-wraps every line of `text` (lines end at LF; the CRs right before an LF
+// or at the very end belong to the line end) to WrapWidth after its quote
+// prefix, repeating the prefix on every continuation line; every line end of
+// the result is CR LF. The result equals `text` exactly when every LF follows
+// a single CR, `text` does not end with a CR, and no line needs wrapping.
+//
+// Example: RewrapMail(u"one\ntwo") == u"one\r\ntwo"
+[[nodiscard]] std::u16string RewrapMail(std::u16string_view text);
+
+// As RewrapMail, with the width after the prefix and the line end chosen by
+// the caller, appending to `out`. The hard limit stays HardLineLimit.
+//
+// Example: AppendRewrappedMail(out, u"a b\n", 70, u"\n") appends u"a b\n"
+void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
+                         std::u16string_view lineEnd);

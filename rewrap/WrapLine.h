@@ -1,0 +1,28 @@
+// Breaking one over-long line into pieces that fit a width.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Breaks `text` into pieces of at most `width` code units (the prefix
+// included), cutting after the last character of `breaks` that lies within
+// the width. Every piece but the last is followed by `newline`; every piece
+// after the first starts with `prefix`. Spaces at the end of a piece and at the
+// start of the next one are dropped. A piece without a break character runs on
+// to the next break character; `hardLimit` > 0 ends it there at the latest
+// (unless that would cut inside the prefix), 0 lets it run, < 0 cuts it at
+// `width` exactly. Searches never look inside the first `prefix.size()` units.
+// Runs in time linear in the size of `text` and of the result.
+//
+// Example: WrapLine(u"aaa bbb ccc ddd", 8, 998, u" \t", u"\r\n", u"")
+//          == u"aaa bbb\r\nccc ddd"
+[[nodiscard]] std::u16string WrapLine(std::u16string_view text, int32_t width, int32_t hardLimit,
+                                      std::u16string_view breaks, std::u16string_view newline,
+                                      std::u16string_view prefix);
+
+// As WrapLine, appending the result to `out` instead of returning it, and with
+// a width that may exceed 32 bits.
+void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
+                       int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
+                       std::u16string_view prefix);

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cli/Utf.h"
+#include "rewrap/RewrapMail.h"
+#include "tests/TestText.h"
+
+namespace {
+
+struct WrapRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the real filter on `input`, as a shell would: input from a file (or a
+// pipe with `viaPipe`), output and errors to files.
+WrapRun RunWrap(const std::string& args, const std::string& input, bool viaPipe = false) {
+    char dir[] = "/tmp/ostrel-filter-XXXXXX";
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    const std::string d = dir;
+    std::ofstream(d + "/in", std::ios::binary) << input;
+    const std::string wrap = OSTREL_WRAP_PATH;
+    const std::string cmd = viaPipe ? "cat " + d + "/in | " + wrap + " " + args + " >" + d +
+                                          "/out 2>" + d + "/err"
+                                    : wrap + " " + args + " <" + d + "/in >" + d + "/out 2>" +
+                                          d + "/err";
+    WrapRun run;
+    const int raw = std::system(cmd.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadFile(d + "/out");
+    run.err = ReadFile(d + "/err");
+    std::system(("rm -rf " + d).c_str());
+    return run;
+}
+
+std::string Utf16le(std::u16string_view text) {
+    std::string bytes;
+    Utf16AppendUtf16le(text, bytes);
+    return bytes;
+}
+
+std::string Utf8(std::u16string_view text) {
+    std::string bytes;
+    Utf16AppendUtf8(text, bytes);
+    return bytes;
+}
+
+TEST(Filter, PassesShortTextUnchanged) {
+    const WrapRun run = RunWrap("", "aaa bbb");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "aaa bbb");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(Filter, CountsWidthInUtf16CodeUnits) {
+    // 70 umlauts are 140 bytes but 70 units: they fit. 36 emoji are 72 units: they do not.
+    const std::string umlauts = Repeat("\xC3\xA4", 70);
+    EXPECT_EQ(RunWrap("", umlauts).out, umlauts);
+    const std::string emoji = Repeat("\xF0\x9F\x98\x80", 36);
+    EXPECT_EQ(RunWrap("", emoji).out, emoji + "\r\n");
+}
+
+TEST(Filter, MailTableHoldsThroughUtf16le) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"", ""},
+        {"abc\n", "abc\r\n"},
+        {"one\ntwo", "one\r\ntwo"},
+        {"one\r\ntwo\r\n", "one\r\ntwo\r\n"},
+        {"one\r\r\ntwo", "one\r\ntwo"},
+        {"abc\r", "abc"},
+        {"one\rtwo", "one\rtwo"},
+        {Repeat(">", 70), Repeat(">", 70) + "\r\n"},
+        {Repeat("x", 71), Repeat("x", 71) + "\r\n"},
+        {Repeat(" ", 75), "\r\n"},
+        {Repeat("z", 1000), Repeat("z", 998) + "\r\nzz"},
+        {"> " + Repeat("z", 1000), "> " + Repeat("z", 996) + "\r\n> zzzz"},
+        {"See " + Repeat("w", 80) + "\r\nNext", "See\r\n" + Repeat("w", 80) + "\r\n\r\nNext"},
+        {Repeat("> ", 40), Repeat("> ", 40).substr(0, 67) + "\r\n> > > > > > "},
+    };
+    for (const auto& [in, expected] : rows) {
+        const WrapRun run = RunWrap("--utf16le", Utf16le(U(in)));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, Utf16le(U(expected))) << "text «" << A(U(in)) << "»";
+    }
+}
+
+TEST(Filter, LineTableRowsHoldWhereTheLineIsAMail) {
+    // Rows of the line wrapper whose prefix is the line's own quote prefix and
+    // whose limit is 998 are mail lines at the width minus the prefix.
+    struct Row {
+        std::string text;
+        int width;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"aaa bbb ccc ddd", 8, "aaa bbb\r\nccc ddd"},
+        {"> aaa bbb ccc ddd", 8, "> aaa bbb\r\n> ccc ddd"},
+        {"aaaaaaaaaaaa bb", 8, "aaaaaaaaaaaa\r\nbb"},
+        {"aaa\tbbb ccc", 5, "aaa\t\r\nbbb\r\nccc"},
+        {"aaaa \tbbbbb", 5, "aaaa\r\n\t\r\nbbbbb"},
+        {"aaa   bbb", 4, "aaa\r\nbbb"},
+        {"aaa bbb    ", 5, "aaa\r\nbbb\r\n"},
+        {"> aaaaaaaa", 3, "> aaaaaaaa\r\n"},
+        {"aaaaa", 5, "aaaaa"},
+    };
+    for (const Row& row : rows) {
+        const WrapRun run = RunWrap("--utf16le --width " + std::to_string(row.width), Utf16le(U(row.text)));
+        EXPECT_EQ(run.out, Utf16le(U(row.expected))) << "text «" << row.text << "»";
+    }
+}
+
+TEST(Filter, Utf16leKeepsAnyCodeUnits) {
+    const std::u16string odd = u"\xDC00 lone \xD800 surrogates\n\xFFFF";
+    const WrapRun run = RunWrap("--utf16le", Utf16le(odd));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, Utf16le(u"\xDC00 lone \xD800 surrogates\r\n\xFFFF"));
+}
+
+TEST(Filter, CheckTellsWithoutWriting) {
+    const WrapRun same = RunWrap("--check", "one\r\ntwo\r\n");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+    const WrapRun lf = RunWrap("--check", "one\ntwo\n");
+    EXPECT_EQ(lf.status, 1);
+    EXPECT_EQ(lf.out, "");
+    EXPECT_EQ(RunWrap("--check --lf", "one\ntwo\n").status, 0);
+    EXPECT_EQ(RunWrap("--check --lf", "one\r\ntwo\n").status, 1);
+    EXPECT_EQ(RunWrap("--check --lf", Repeat("word ", 20) + "\n").status, 1);
+}
+
+TEST(Filter, LfAndWidthOptions) {
+    EXPECT_EQ(RunWrap("--lf", "a b c d\r\n> e f g h").out, "a b c d\n> e f g h");
+    EXPECT_EQ(RunWrap("--lf --width 4", "a b c d\r\n> e f g h").out, "a b\nc d\n> e f\n> g h");
+    EXPECT_EQ(RunWrap("--width=4", "a b c d").out, "a b\r\nc d");
+    const std::string line72 = Repeat("abcdefgh ", 8); // 72 units
+    EXPECT_EQ(RunWrap("--width 72", line72.substr(0, 71)).out, line72.substr(0, 71));
+    EXPECT_NE(RunWrap("", line72.substr(0, 71)).out, line72.substr(0, 71));
+}
+
+TEST(Filter, VersionAndHelp) {
+    const WrapRun version = RunWrap("--version", "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "ostrel-wrap 1.00\n");
+    const WrapRun help = RunWrap("--help", "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: ostrel-wrap"), std::string::npos);
+}
+
+TEST(Filter, RejectsBadInputWithOneLineAndNoOutput) {
+    struct Bad {
+        std::string args;
+        std::string input;
+        std::string message;
+        bool usage;
+    };
+    const Bad cases[] = {
+        {"", "abc\xFF", "ostrel-wrap: invalid UTF-8 at byte 3\n", false},
+        {"", "ab\xC3", "ostrel-wrap: invalid UTF-8 at byte 2\n", false},
+        {"", "ab\xC0\xAF", "ostrel-wrap: invalid UTF-8 at byte 2\n", false},           // overlong
+        {"", "a\xED\xA0\x80", "ostrel-wrap: invalid UTF-8 at byte 1\n", false},        // surrogate
+        {"", "\xF4\x90\x80\x80", "ostrel-wrap: invalid UTF-8 at byte 0\n", false},     // > U+10FFFF
+        {"", "\xE2\x82x", "ostrel-wrap: invalid UTF-8 at byte 0\n", false},
+        {"--utf16le", "abc", "ostrel-wrap: odd number of bytes in UTF-16LE input\n", false},
+        {"--frobnicate", "", "ostrel-wrap: unknown option '--frobnicate'\n", true},
+        {"--width 0", "", "ostrel-wrap: bad width '0' (a number from 1 to 998)\n", true},
+        {"--width 999", "", "ostrel-wrap: bad width '999' (a number from 1 to 998)\n", true},
+        {"--width x", "", "ostrel-wrap: bad width 'x' (a number from 1 to 998)\n", true},
+        {"--width", "", "ostrel-wrap: --width needs a number from 1 to 998\n", true},
+    };
+    for (const Bad& bad : cases) {
+        for (bool viaPipe : {false, true}) {
+            const WrapRun run = RunWrap(bad.args, "line one\nline two\n" + bad.input, viaPipe);
+            EXPECT_EQ(run.status, 2) << bad.args;
+            EXPECT_EQ(run.out, "") << bad.args;
+            const std::string first = run.err.substr(0, run.err.find('\n') + 1);
+            if (bad.message.find("at byte") != std::string::npos) {
+                // The offset counts the two good lines in front.
+                const size_t at = std::stoul(bad.message.substr(bad.message.rfind(' ') + 1));
+                EXPECT_EQ(first, "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at + 18) + "\n");
+            } else {
+                EXPECT_EQ(first, bad.message);
+            }
+            EXPECT_EQ(run.err.find("usage:") != std::string::npos, bad.usage) << bad.args;
+        }
+    }
+}
+
+TEST(Filter, FailedWriteIsAnError) {
+    const int raw = std::system(("printf 'a b\\n' | " + std::string(OSTREL_WRAP_PATH) +
+                                 " >/dev/full 2>/dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 2);
+}
+
+TEST(Filter, LargeInputAcrossChunksMatchesTheEngine) {
+    // Several read chunks, with multi-byte characters and CR LF pairs falling
+    // on their edges, and long lines spanning them.
+    std::u16string text;
+    for (int i = 0; text.size() < 3'500'000; ++i) {
+        text += u"> Zitat mit Umlauten \u00E4\u00F6\u00FC und \U0001F600 ";
+        if (i % 7 == 0) text += u"\r\n";
+        if (i % 50'000 == 0) text += std::u16string(300'000, u'q') + u"\n";
+    }
+    const std::u16string expected = RewrapMail(text);
+    const WrapRun run = RunWrap("", Utf8(text), true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out == Utf8(expected));
+    const WrapRun run16 = RunWrap("--utf16le", Utf16le(text));
+    EXPECT_TRUE(run16.out == Utf16le(expected));
+}
+
+} // namespace
