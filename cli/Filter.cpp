@@ -1,7 +1,9 @@
 #include "cli/Filter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,11 +13,12 @@
 
 namespace {
 
-constexpr size_t ReadChunk = 1 << 20;
+constexpr size_t ReadChunk = 256 << 10;
 // Output is held back until this much input has passed, so that bad input in
-// all but huge texts leaves nothing on standard output even through a pipe.
-constexpr uint64_t HoldBackInput = 16u << 20;
-constexpr size_t WriteChunk = 1 << 20;
+// all but long texts leaves nothing on standard output even through a pipe
+// (a regular file is cut back in any case).
+constexpr uint64_t HoldBackInput = 1u << 20;
+constexpr size_t WriteChunk = 256 << 10;
 
 constexpr std::string_view Usage =
     "usage: ostrel-wrap [--utf16le] [--check] [--lf] [--width N]\n"
@@ -36,17 +39,41 @@ std::string ErrnoText(const char* what) {
     return std::string("ostrel-wrap: ") + what + ": " + std::strerror(errno);
 }
 
+// A growable array that, unlike a string, does not clear the room it makes:
+// the codecs write every unit of it anyway.
+template <typename T> struct Buffer {
+    std::unique_ptr<T[]> data;
+    size_t size = 0;
+    size_t capacity = 0;
+};
+
+template <typename T> T* BufferRoom(Buffer<T>& buffer, size_t extra) {
+    if (buffer.size + extra > buffer.capacity) {
+        const size_t capacity = std::max(buffer.capacity * 2, buffer.size + extra);
+        std::unique_ptr<T[]> grown(new T[capacity]);
+        if (buffer.size > 0) std::memcpy(grown.get(), buffer.data.get(), buffer.size * sizeof(T));
+        buffer.data = std::move(grown);
+        buffer.capacity = capacity;
+    }
+    return buffer.data.get() + buffer.size;
+}
+
+template <typename T> void BufferDropFront(Buffer<T>& buffer, size_t count) {
+    std::memmove(buffer.data.get(), buffer.data.get() + count, (buffer.size - count) * sizeof(T));
+    buffer.size -= count;
+}
+
 struct Output {
     int fd = -1;
     off_t startOffset = -1; // where a regular file began, to cut it back on failure
     bool streaming = false; // false while output is held back
     bool wroteAny = false;
-    std::string bytes;
+    Buffer<char> bytes;
 };
 
 bool OutputWriteAll(Output& output, std::string& error) {
-    const char* p = output.bytes.data();
-    size_t left = output.bytes.size();
+    const char* p = output.bytes.data.get();
+    size_t left = output.bytes.size;
     while (left > 0) {
         const ssize_t n = write(output.fd, p, left);
         if (n < 0 && errno == EINTR) continue;
@@ -58,12 +85,12 @@ bool OutputWriteAll(Output& output, std::string& error) {
         p += n;
         left -= static_cast<size_t>(n);
     }
-    output.bytes.clear();
+    output.bytes.size = 0;
     return true;
 }
 
 void OutputDiscard(Output& output) {
-    output.bytes.clear();
+    output.bytes.size = 0;
     if (output.wroteAny && output.startOffset >= 0) {
         if (ftruncate(output.fd, output.startOffset) == 0) {
             (void)lseek(output.fd, output.startOffset, SEEK_SET);
@@ -149,35 +176,33 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
         return FilterFailed;
     }
 
-    std::string chunk(ReadChunk, '\0');
+    std::unique_ptr<char[]> chunk(new char[ReadChunk]);
     Utf8Decoder decoder;
     bool oddByte = false; // a UTF-16LE unit broken off at the end of a chunk
     char oddValue = 0;
-    std::u16string pending; // decoded input not yet re-wrapped: the start of a line
+    Buffer<char16_t> pending; // decoded input not yet re-wrapped: the start of a line
     std::u16string wrapped;
-    std::string utf16Bytes;
     uint64_t bytesIn = 0;
     bool changed = false;
 
     // Re-wraps `text`, which is either whole lines ending in LF or the end of
     // the input, and sends or compares the result.
     auto process = [&](std::u16string_view text) -> bool {
+        if (options.check && changed) return true; // known; only the input's validity is left
+        wrapped.clear();
+        AppendRewrappedMail(wrapped, text, options.width, lineEnd);
         if (options.check) {
-            if (changed) return true; // the answer is known; only the input's validity is left
-            wrapped.clear();
-            AppendRewrappedMail(wrapped, text, options.width, lineEnd);
             changed = wrapped != text;
             return true;
         }
-        wrapped.clear();
-        AppendRewrappedMail(wrapped, text, options.width, lineEnd);
         if (options.utf16le) {
-            Utf16AppendUtf16le(wrapped, output.bytes);
+            Utf16ToUtf16le(wrapped, BufferRoom(output.bytes, 2 * wrapped.size()));
+            output.bytes.size += 2 * wrapped.size();
         } else {
-            Utf16AppendUtf8(wrapped, output.bytes);
+            output.bytes.size += Utf16ToUtf8(wrapped, BufferRoom(output.bytes, 3 * wrapped.size()));
         }
         if (!output.streaming && bytesIn >= HoldBackInput) output.streaming = true;
-        if (output.streaming && output.bytes.size() >= WriteChunk) {
+        if (output.streaming && output.bytes.size >= WriteChunk) {
             return OutputWriteAll(output, error);
         }
         return true;
@@ -188,20 +213,21 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
     };
 
     for (;;) {
-        const ssize_t n = ReadSome(inFd, chunk.data(), chunk.size());
+        const ssize_t n = ReadSome(inFd, chunk.get(), ReadChunk);
         if (n < 0) {
             error = ErrnoText("read error");
             return fail();
         }
         if (n == 0) break;
-        std::string_view bytes(chunk.data(), static_cast<size_t>(n));
-        const size_t newFrom = pending.size();
+        std::string_view bytes(chunk.get(), static_cast<size_t>(n));
+        const size_t newFrom = pending.size;
         bytesIn += static_cast<uint64_t>(n);
         if (options.utf16le) {
+            char16_t* dst = BufferRoom(pending, bytes.size() / 2 + 1);
             if (oddByte) {
-                utf16Bytes.assign(1, oddValue);
-                utf16Bytes.push_back(bytes[0]);
-                Utf16leDecodeAppend(utf16Bytes, pending);
+                const char pair[2] = {oddValue, bytes[0]};
+                Utf16leToUtf16(std::string_view(pair, 2), dst++);
+                ++pending.size;
                 bytes.remove_prefix(1);
                 oddByte = false;
             }
@@ -210,21 +236,26 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
                 oddValue = bytes.back();
                 bytes.remove_suffix(1);
             }
-            Utf16leDecodeAppend(bytes, pending);
+            Utf16leToUtf16(bytes, dst);
+            pending.size += bytes.size() / 2;
         } else {
             uint64_t at = 0;
-            if (!Utf8DecodeAppend(decoder, bytes, pending, at)) {
+            size_t written = 0;
+            const bool ok =
+                Utf8Decode(decoder, bytes, BufferRoom(pending, bytes.size() + 2), written, at);
+            pending.size += written;
+            if (!ok) {
                 error = "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at);
                 return fail();
             }
         }
         // Only the new part can hold an LF: the rest is the start of a line.
-        size_t lastLf = pending.size();
-        while (lastLf > newFrom && pending[lastLf - 1] != u'\n') --lastLf;
+        const char16_t* units = pending.data.get();
+        size_t lastLf = pending.size;
+        while (lastLf > newFrom && units[lastLf - 1] != u'\n') --lastLf;
         if (lastLf == newFrom) continue;
-        --lastLf;
-        if (!process(std::u16string_view(pending).substr(0, lastLf + 1))) return fail();
-        pending.erase(0, lastLf + 1);
+        if (!process(std::u16string_view(units, lastLf))) return fail();
+        BufferDropFront(pending, lastLf);
     }
 
     if (oddByte) {
@@ -236,7 +267,7 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
         error = "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at);
         return fail();
     }
-    if (!process(pending)) return fail();
+    if (!process(std::u16string_view(pending.data.get(), pending.size))) return fail();
     if (options.check) return changed ? FilterChanged : FilterUnchanged;
     if (!OutputWriteAll(output, error)) return fail();
     return FilterUnchanged;

@@ -2,7 +2,49 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// Copies the run of ASCII bytes at the start of [p + i, p + n) to `dst` as
+// code units; returns the new i and moves dst past what it wrote.
+size_t CopyAsciiBytes(const uint8_t* p, size_t i, size_t n, char16_t*& dst) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16, dst += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(bytes) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 8), _mm_unpackhi_epi8(bytes, zero));
+    }
+#endif
+    for (; i + 8 <= n; i += 8, dst += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080u) break;
+        for (int k = 0; k < 8; ++k) dst[k] = p[i + k];
+    }
+    while (i < n && p[i] < 0x80) *dst++ = p[i++];
+    return i;
+}
+
+// Copies the run of code units below U+0080 at the start of [src + i, src + n)
+// to `dst` as bytes; returns the new i and moves dst past what it wrote.
+size_t CopyAsciiUnits(const char16_t* src, size_t i, size_t n, char*& dst) {
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8, dst += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, high), zero)) != 0xFFFF) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(units, units));
+    }
+#endif
+    while (i < n && src[i] < 0x80) *dst++ = static_cast<char>(src[i++]);
+    return i;
+}
 
 bool IsContinuation(uint8_t b) { return (b & 0xC0) == 0x80; }
 
@@ -40,22 +82,25 @@ int DecodeOne(const uint8_t* p, size_t avail, char32_t& cp) {
     return len;
 }
 
-void AppendCodePoint(char32_t cp, std::u16string& out) {
+char16_t* PutCodePoint(char32_t cp, char16_t* dst) {
     if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
+        *dst++ = static_cast<char16_t>(cp);
     } else {
         cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        *dst++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+        *dst++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
+    return dst;
 }
 
 } // namespace
 
-bool Utf8DecodeAppend(Utf8Decoder& decoder, std::string_view bytes, std::u16string& out,
-                      uint64_t& errorOffset) {
+bool Utf8Decode(Utf8Decoder& decoder, std::string_view bytes, char16_t* dst, size_t& written,
+                uint64_t& errorOffset) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const size_t n = bytes.size();
+    char16_t* const begin = dst;
+    written = 0;
     size_t i = 0;
     if (decoder.pendingLen > 0) {
         // Finish the sequence that the previous chunk broke off.
@@ -76,14 +121,20 @@ bool Utf8DecodeAppend(Utf8Decoder& decoder, std::string_view bytes, std::u16stri
             decoder.offset += take;
             return true;
         }
-        AppendCodePoint(cp, out);
+        dst = PutCodePoint(cp, dst);
         i = static_cast<size_t>(r) - had;
         decoder.pendingLen = 0;
     }
-    out.reserve(out.size() + (n - i));
+    // Whole words of ASCII at a time; other sequences one by one.
     while (i < n) {
-        while (i < n && p[i] < 0x80) out.push_back(static_cast<char16_t>(p[i++]));
+        i = CopyAsciiBytes(p, i, n, dst);
         if (i == n) break;
+        // Two-byte sequences, the Latin letters with accents, go the short way.
+        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && IsContinuation(p[i + 1])) {
+            *dst++ = static_cast<char16_t>(((p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
         char32_t cp = 0;
         const int r = DecodeOne(p + i, n - i, cp);
         if (r < 0) {
@@ -95,9 +146,10 @@ bool Utf8DecodeAppend(Utf8Decoder& decoder, std::string_view bytes, std::u16stri
             std::memcpy(decoder.pending, p + i, n - i);
             break;
         }
-        AppendCodePoint(cp, out);
+        dst = PutCodePoint(cp, dst);
         i += static_cast<size_t>(r);
     }
+    written = static_cast<size_t>(dst - begin);
     decoder.offset += n;
     return true;
 }
@@ -108,53 +160,56 @@ bool Utf8DecodeFinish(const Utf8Decoder& decoder, uint64_t& errorOffset) {
     return false;
 }
 
-void Utf16AppendUtf8(std::u16string_view text, std::string& out) {
-    out.reserve(out.size() + text.size());
+size_t Utf16ToUtf8(std::u16string_view text, char* dst) {
+    // At most three bytes per unit; a pair of units gives four.
     const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        char32_t c = text[i];
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            continue;
-        }
+    char* const begin = dst;
+    const char16_t* src = text.data();
+    for (size_t i = 0; i < n;) {
+        i = CopyAsciiUnits(src, i, n, dst);
+        if (i == n) break;
+        char32_t c = src[i++];
         if (c >= 0xD800 && c <= 0xDFFF) {
-            const bool paired = c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-                                text[i + 1] <= 0xDFFF;
-            if (paired) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-            } else {
-                c = 0xFFFD;
-            }
+            const bool paired = c <= 0xDBFF && i < n && src[i] >= 0xDC00 && src[i] <= 0xDFFF;
+            c = paired ? 0x10000 + ((c - 0xD800) << 10) + (src[i++] - 0xDC00) : 0xFFFD;
         }
         if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            *dst++ = static_cast<char>(0xC0 | (c >> 6));
         } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            *dst++ = static_cast<char>(0xE0 | (c >> 12));
+            *dst++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            *dst++ = static_cast<char>(0xF0 | (c >> 18));
+            *dst++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *dst++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         }
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *dst++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return static_cast<size_t>(dst - begin);
 }
 
-void Utf16AppendUtf16le(std::u16string_view text, std::string& out) {
-    const size_t at = out.size();
-    out.resize(at + text.size() * 2);
+void Utf16ToUtf16le(std::u16string_view text, char* dst) {
     for (size_t i = 0; i < text.size(); ++i) {
-        out[at + 2 * i] = static_cast<char>(text[i] & 0xFF);
-        out[at + 2 * i + 1] = static_cast<char>(text[i] >> 8);
+        dst[2 * i] = static_cast<char>(text[i] & 0xFF);
+        dst[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
 }
 
-void Utf16leDecodeAppend(std::string_view bytes, std::u16string& out) {
+void Utf16leToUtf16(std::string_view bytes, char16_t* dst) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    const size_t units = bytes.size() / 2;
-    const size_t at = out.size();
-    out.resize(at + units);
-    for (size_t i = 0; i < units; ++i) {
-        out[at + i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    for (size_t i = 0; i < bytes.size() / 2; ++i) {
+        dst[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
     }
+}
+
+std::string Utf16ToUtf8String(std::u16string_view text) {
+    std::string out(3 * text.size(), '\0');
+    out.resize(Utf16ToUtf8(text, out.data()));
+    return out;
+}
+
+std::string Utf16ToUtf16leString(std::u16string_view text) {
+    std::string out(2 * text.size(), '\0');
+    Utf16ToUtf16le(text, out.data());
+    return out;
 }

@@ -1,7 +1,9 @@
 #include "rewrap/RewrapMail.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "rewrap/Scan.h"
 #include "rewrap/WrapLine.h"
 
 namespace {
@@ -11,17 +13,19 @@ constexpr size_t npos = std::u16string_view::npos;
 // 0-based index of the first unit at or after `from` that is not in `set`,
 // or npos.
 size_t IndexOfFirstNotOf(std::u16string_view text, std::u16string_view set, size_t from) {
+    if (set.empty()) return from < text.size() ? from : npos;
+    // Letters lie above every quote character: most tests end at one compare.
+    const char16_t highest = *std::max_element(set.begin(), set.end());
     for (size_t i = from; i < text.size(); ++i) {
-        if (set.find(text[i]) == npos) return i;
+        const char16_t c = text[i];
+        if (c > highest || set.find(c) == npos) return i;
     }
     return npos;
 }
 
 size_t IndexOfLineFeed(std::u16string_view text, size_t from) {
-    for (size_t i = from; i < text.size(); ++i) {
-        if (text[i] == u'\n') return i;
-    }
-    return npos;
+    const size_t found = scan::FindUnit(text.data(), from, text.size(), u'\n');
+    return found == text.size() ? npos : found;
 }
 
 } // namespace

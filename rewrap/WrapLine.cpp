@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "rewrap/Scan.h"
+
 namespace {
 
 constexpr size_t npos = std::u16string_view::npos;
@@ -16,12 +18,14 @@ struct BreakScanner {
     std::u16string_view text;
     std::u16string_view breaks;
     char16_t highestBreak = 0; // quick rejection of letters, which lie above " \t"
+    uint64_t lowBreaks = 0;    // bit c set when unit c < 64 is a break
     size_t next = 0;           // first index not yet looked at
     size_t lastBreak = npos;   // highest index below `next` that holds a break
 };
 
 bool IsBreak(const BreakScanner& scan, char16_t c) {
     if (c > scan.highestBreak) return false;
+    if (c < 64) return (scan.lowBreaks >> c) & 1;
     return scan.breaks.find(c) != npos;
 }
 
@@ -30,33 +34,70 @@ void BreakScannerInit(BreakScanner& scan, std::u16string_view text, std::u16stri
     scan.text = text;
     scan.breaks = breaks;
     scan.highestBreak = breaks.empty() ? 0 : *std::max_element(breaks.begin(), breaks.end());
+    scan.lowBreaks = 0;
+    for (char16_t c : breaks) {
+        if (c < 64) scan.lowBreaks |= uint64_t{1} << c;
+    }
     scan.next = start;
     scan.lastBreak = npos;
 }
 
-void BreakScannerAdvanceTo(BreakScanner& scan, size_t end) {
-    if (scan.breaks.empty()) {
-        scan.next = std::max(scan.next, end);
-        return;
+// Most units are letters above every break character: those are skipped four
+// at a time, and only the few low ones are tested against the set.
+size_t BreakScannerSkipLetters(const BreakScanner& scan, size_t from, size_t end) {
+    if (scan.highestBreak < 0x8000) {
+        return scan::FindUnitAtMost(scan.text.data(), from, end, scan.highestBreak);
     }
-    for (; scan.next < end; ++scan.next) {
-        if (IsBreak(scan, scan.text[scan.next])) scan.lastBreak = scan.next;
+    return from;
+}
+
+// Everything below `from` is behind the cutting for good: forget it.
+void BreakScannerDropBelow(BreakScanner& scan, size_t from) {
+    if (scan.next >= from) return;
+    scan.next = from;
+    scan.lastBreak = npos;
+}
+
+// The highest break in [from, end), or npos; neither bound ever decreases.
+// In text the last break of a window lies a word's length below its end, so
+// the search goes backward from the end, and stops at what is known already.
+// When an earlier forward search has looked beyond `end`, the cutting has
+// only moved through text known to hold no break up to `lastBreak`.
+size_t BreakScannerFindLast(BreakScanner& scan, size_t from, size_t end) {
+    BreakScannerDropBelow(scan, from);
+    if (scan.next >= end) {
+        const bool inside = scan.lastBreak != npos && scan.lastBreak >= from && scan.lastBreak < end;
+        return inside ? scan.lastBreak : npos;
     }
+    for (size_t i = end; i > scan.next;) {
+        --i;
+        if (IsBreak(scan, scan.text[i])) {
+            scan.lastBreak = i;
+            break;
+        }
+    }
+    scan.next = end;
+    return scan.lastBreak != npos && scan.lastBreak >= from ? scan.lastBreak : npos;
 }
 
 // The first break at or after `from`, or npos. `from` never decreases from
 // one call to the next, and everything below it has been looked at.
 size_t BreakScannerFindNext(BreakScanner& scan, size_t from) {
+    BreakScannerDropBelow(scan, from);
     if (scan.lastBreak != npos && scan.lastBreak >= from) return scan.lastBreak;
+    const size_t n = scan.text.size();
     if (scan.breaks.empty()) {
-        scan.next = scan.text.size();
+        scan.next = n;
         return npos;
     }
-    for (; scan.next < scan.text.size(); ++scan.next) {
+    while (scan.next < n) {
+        scan.next = BreakScannerSkipLetters(scan, scan.next, n);
+        if (scan.next == n) break;
         if (IsBreak(scan, scan.text[scan.next])) {
             scan.lastBreak = scan.next++;
             return scan.lastBreak;
         }
+        ++scan.next;
     }
     return npos;
 }
@@ -84,10 +125,10 @@ void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t wi
 
     while (n - bodyStart > window) {
         const size_t windowEnd = bodyStart + window;
-        BreakScannerAdvanceTo(scan, windowEnd);
+        const size_t last = BreakScannerFindLast(scan, bodyStart, windowEnd);
         size_t cutEnd = 0; // one past the last unit of the piece
-        if (scan.lastBreak != npos && scan.lastBreak >= bodyStart && scan.lastBreak < windowEnd) {
-            cutEnd = scan.lastBreak + 1;
+        if (last != npos) {
+            cutEnd = last + 1;
         } else if (hardLimit < 0) {
             cutEnd = windowEnd;
         } else {

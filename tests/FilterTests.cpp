@@ -47,17 +47,8 @@ WrapRun RunWrap(const std::string& args, const std::string& input, bool viaPipe 
     return run;
 }
 
-std::string Utf16le(std::u16string_view text) {
-    std::string bytes;
-    Utf16AppendUtf16le(text, bytes);
-    return bytes;
-}
-
-std::string Utf8(std::u16string_view text) {
-    std::string bytes;
-    Utf16AppendUtf8(text, bytes);
-    return bytes;
-}
+std::string Utf16le(std::u16string_view text) { return Utf16ToUtf16leString(text); }
+std::string Utf8(std::u16string_view text) { return Utf16ToUtf8String(text); }
 
 TEST(Filter, PassesShortTextUnchanged) {
     const WrapRun run = RunWrap("", "aaa bbb");
