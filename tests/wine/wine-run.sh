@@ -29,6 +29,9 @@ restore() {
   fi
   return 0
 }
+# Put the settings back even when the program is killed.
+trap 'exit 143' TERM INT
+trap restore EXIT
 if [ -n "$winver" ]; then
   wine reg add "$appkey" /v Version /t REG_SZ /d "$winver" /f >/dev/null 2>&1
 fi
@@ -41,6 +44,3 @@ if [ -n "$locale" ]; then
   export LANG=$locale LC_ALL=$locale
 fi
 wine "$program" "$@"
-rc=$?
-restore
-exit $rc

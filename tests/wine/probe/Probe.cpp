@@ -1,0 +1,175 @@
+// The tests' hands on the Windows side: finds the program's window, reports
+// what it holds (through ProbeHook.dll), and uses the clipboard as another
+// program would.
+//
+//   probe wait TITLE SECONDS          wait for the window; prints its process id
+//   probe report TITLE FILE           write the window's report (JSON) to FILE
+//   probe clip-get FILE               the clipboard's text as UTF-16LE (exit 3: no text)
+//   probe clip-set FILE               put FILE (UTF-16LE) on the clipboard as text
+//   probe clip-set-nonul FILE         the same, with the data lacking its NUL
+//   probe clip-hold SECONDS           keep the clipboard open that long
+//   probe clip-image                  put only a small bitmap on the clipboard
+//   probe clip-empty                  empty the clipboard
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Beside(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const DWORD len = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, len);
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1) + name;
+}
+
+HWND FindProgramWindow(const wchar_t* title) {
+    HWND hwnd = FindWindowW(L"OstrelMainWindow", title);
+    return hwnd != nullptr && IsWindowVisible(hwnd) ? hwnd : nullptr;
+}
+
+bool ReadFile(const wchar_t* path, std::vector<char>& data) {
+    FILE* f = _wfopen(path, L"rb");
+    if (f == nullptr) return false;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.insert(data.end(), buffer, buffer + n);
+    std::fclose(f);
+    return true;
+}
+
+bool OpenClipboardRetrying() {
+    for (int i = 0; i < 100; ++i) {
+        if (OpenClipboard(nullptr)) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+int Wait(const wchar_t* title, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        HWND hwnd = FindProgramWindow(title);
+        if (hwnd != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            std::printf("%lu\n", pid);
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "no window\n");
+    return 1;
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "%s (error %lu)\n", what, GetLastError());
+    return 1;
+}
+
+int Report(const wchar_t* title, const wchar_t* file) {
+    HWND hwnd = FindProgramWindow(title);
+    if (hwnd == nullptr) return Fail("no window");
+    wchar_t full[MAX_PATH];
+    GetFullPathNameW(file, MAX_PATH, full, nullptr);
+    FILE* request = _wfopen(Beside(L"probe-target.txt").c_str(), L"wb");
+    if (request == nullptr) return Fail("cannot write probe-target.txt");
+    std::fwrite(full, sizeof(wchar_t), wcslen(full), request);
+    std::fclose(request);
+    HMODULE hook = LoadLibraryW(Beside(L"probehook.dll").c_str());
+    auto proc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(hook, "ProbeHookProc")));
+    if (proc == nullptr) return Fail("no probehook.dll");
+    HHOOK handle = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook,
+                                     GetWindowThreadProcessId(hwnd, nullptr));
+    if (handle == nullptr) return Fail("SetWindowsHookEx failed");
+    DeleteFileW(full);
+    DWORD_PTR result = 0;
+    const UINT message = RegisterWindowMessageW(L"OstrelProbeReport");
+    const bool sent = SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
+    UnhookWindowsHookEx(handle);
+    if (!sent) return Fail("the window did not answer");
+    if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES) return Fail("the hook wrote no report");
+    return 0;
+}
+
+int ClipGet(const wchar_t* file) {
+    if (!OpenClipboardRetrying()) return 4;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) {
+        CloseClipboard();
+        return 3;
+    }
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+    const size_t units = GlobalSize(data) / 2;
+    size_t len = 0;
+    while (len < units && text[len] != 0) ++len;
+    FILE* f = _wfopen(file, L"wb");
+    std::fwrite(text, 2, len, f);
+    std::fclose(f);
+    GlobalUnlock(data);
+    CloseClipboard();
+    return 0;
+}
+
+int ClipSet(const wchar_t* file, bool withNul) {
+    std::vector<char> bytes;
+    if (!ReadFile(file, bytes)) return 1;
+    const size_t size = bytes.size() + (withNul ? 2 : 0);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size > 0 ? size : 1);
+    auto* p = static_cast<char*>(GlobalLock(memory));
+    std::memcpy(p, bytes.data(), bytes.size());
+    if (withNul) p[bytes.size()] = p[bytes.size() + 1] = 0;
+    GlobalUnlock(memory);
+    if (!OpenClipboardRetrying()) return 4;
+    EmptyClipboard();
+    const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    return ok ? 0 : 1;
+}
+
+int ClipHold(int seconds) {
+    if (!OpenClipboardRetrying()) return 4;
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    CloseClipboard();
+    return 0;
+}
+
+int ClipImage() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    if (!OpenClipboardRetrying()) return 4;
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    return 0;
+}
+
+int ClipEmpty() {
+    if (!OpenClipboardRetrying()) return 4;
+    EmptyClipboard();
+    CloseClipboard();
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring cmd = argv[1];
+    if (cmd == L"wait" && argc == 4) return Wait(argv[2], _wtoi(argv[3]));
+    if (cmd == L"report" && argc == 4) return Report(argv[2], argv[3]);
+    if (cmd == L"clip-get" && argc == 3) return ClipGet(argv[2]);
+    if (cmd == L"clip-set" && argc == 3) return ClipSet(argv[2], true);
+    if (cmd == L"clip-set-nonul" && argc == 3) return ClipSet(argv[2], false);
+    if (cmd == L"clip-hold" && argc == 3) return ClipHold(_wtoi(argv[2]));
+    if (cmd == L"clip-image") return ClipImage();
+    if (cmd == L"clip-empty") return ClipEmpty();
+    std::fprintf(stderr, "unknown command\n");
+    return 2;
+}
