@@ -35,6 +35,7 @@ ControlKind kinds[MaxControls] = {};
 bool hasTextColour[MaxControls] = {};
 COLORREF textColours[MaxControls] = {};
 HFONT fonts[MaxFonts] = {};
+HFONT controlFonts[MaxControls] = {}; // rich edit does not answer WM_GETFONT
 HFONT defaultFont = nullptr;
 HMODULE richEditLibrary = nullptr;
 bool visualStyles = false;
@@ -49,6 +50,14 @@ struct LinkState {
     bool hovered = false;
 };
 LinkState link;
+
+// Window messages that are sent, not posted (activation among them), reach
+// the window procedure inside GetMessageW, which then waits on for a posted
+// one: a posted WM_NULL wakes the loop to hand out the event at once.
+void EventPush(EventKind kind, int control) {
+    events.push_back({kind, control});
+    if (mainWindow != nullptr) PostMessageW(mainWindow, WM_NULL, 0, 0);
+}
 
 const wchar_t* Wide(std::u16string_view text, std::wstring& buffer) {
     buffer.assign(text.begin(), text.end());
@@ -145,7 +154,7 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
             return 0;
         }
         break;
-    case WM_LBUTTONUP: events.push_back({EventKind::Clicked, ControlNumber(hwnd)}); return 0;
+    case WM_LBUTTONUP: EventPush(EventKind::Clicked, ControlNumber(hwnd)); return 0;
     case WM_SETTEXT:
     case WM_SETFONT: {
         const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
@@ -211,7 +220,14 @@ struct StreamSource {
 
 DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
     auto* source = reinterpret_cast<StreamSource*>(cookie);
-    const size_t n = source->left < static_cast<size_t>(size) ? source->left : size_t(size);
+    // Whole code units only, and never a CR at the end of a piece when an LF
+    // may follow: rich edit would take the two halves of a CR LF for two
+    // line ends.
+    size_t n = source->left < static_cast<size_t>(size) ? source->left : size_t(size);
+    n &= ~size_t{1};
+    if (n < source->left && n > 2 && source->data[n - 2] == '\r' && source->data[n - 1] == 0) {
+        n -= 2;
+    }
     std::memcpy(buffer, source->data, n);
     source->data += n;
     source->left -= n;
@@ -221,7 +237,7 @@ DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* writte
 
 // Plain Unicode text only, so that a text which starts like RTF is shown as
 // it is; with redraw off, the control does its work once.
-void ViewSetText(HWND view, std::u16string_view text) {
+void ViewStreamIn(HWND view, std::u16string_view text) {
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
     StreamSource source{reinterpret_cast<const char*>(text.data()), text.size() * 2};
     EDITSTREAM stream{};
@@ -232,19 +248,13 @@ void ViewSetText(HWND view, std::u16string_view text) {
     InvalidateRect(view, nullptr, TRUE);
 }
 
-HWND ViewCreate(int id, PixelRect r) {
-    const wchar_t* className = L"RichEdit20W";
-    richEditLibrary = LoadSystemLibrary(L"riched20.dll");
-    if (richEditLibrary == nullptr) {
-        richEditLibrary = LoadSystemLibrary(L"riched32.dll");
-        className = L"RichEdit";
-    }
-    if (richEditLibrary == nullptr) return nullptr;
-    visualStyles = VisualStylesOn();
+const wchar_t* viewClass = L"RichEdit20W";
+
+HWND ViewMake(int id, PixelRect r) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
                         ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
                         ES_WANTRETURN | ES_READONLY | (visualStyles ? WS_BORDER : 0);
-    HWND view = CreateWindowExW(visualStyles ? 0 : WS_EX_CLIENTEDGE, className, L"", style, r.x,
+    HWND view = CreateWindowExW(visualStyles ? 0 : WS_EX_CLIENTEDGE, viewClass, L"", style, r.x,
                                 r.y, r.width, r.height, mainWindow,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                                 nullptr);
@@ -255,6 +265,50 @@ HWND ViewCreate(int id, PixelRect r) {
     SendMessageW(view, EM_SETTARGETDEVICE, 0, 1); // no word wrap
     SetWindowSubclass(view, ViewProc, 0, 0);
     return view;
+}
+
+HWND ViewCreate(int id, PixelRect r) {
+    richEditLibrary = LoadSystemLibrary(L"riched20.dll");
+    if (richEditLibrary == nullptr) {
+        richEditLibrary = LoadSystemLibrary(L"riched32.dll");
+        viewClass = L"RichEdit";
+    }
+    if (richEditLibrary == nullptr) return nullptr;
+    visualStyles = VisualStylesOn();
+    return ViewMake(id, r);
+}
+
+// A new text goes into a new control in the old one's place: rich edit takes
+// its time to delete a long text, far longer than to load one (minutes for
+// megabytes of short lines under Wine), while a control is destroyed at once.
+void ViewSetText(int number, std::u16string_view text) {
+    HWND old = controls[number];
+    if (GetWindowTextLengthW(old) == 0) {
+        ViewStreamIn(old, text);
+        return;
+    }
+    RECT r;
+    GetWindowRect(old, &r);
+    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&r), 2);
+    HWND view = ViewMake(GetDlgCtrlID(old), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+    if (view == nullptr) {
+        SendMessageW(old, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ViewStreamIn(old, text);
+        return;
+    }
+    if (controlFonts[number] != nullptr) {
+        SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(controlFonts[number]), FALSE);
+    }
+    // The same place in the Tab order, and the focus if it had it.
+    HWND before = GetWindow(old, GW_HWNDPREV);
+    SetWindowPos(view, before != nullptr ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool focused = GetFocus() == old;
+    if (focusOnLeave == old) focusOnLeave = view;
+    controls[number] = view;
+    DestroyWindow(old);
+    if (focused) SetFocus(view);
+    ViewStreamIn(view, text);
 }
 
 // --- The main window ------------------------------------------------------
@@ -269,7 +323,7 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
 void OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED || lParam == 0) return;
     const int n = ControlNumber(reinterpret_cast<HWND>(lParam));
-    if (n >= 0 && kinds[n] == ControlKind::PushButton) events.push_back({EventKind::Clicked, n});
+    if (n >= 0 && kinds[n] == ControlKind::PushButton) EventPush(EventKind::Clicked, n);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -280,7 +334,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             focusOnLeave = focus != nullptr && IsChild(hwnd, focus) ? focus : nullptr;
             break;
         }
-        events.push_back({EventKind::Activated, -1});
+        EventPush(EventKind::Activated, -1);
         // As a dialog does: the control that had the focus gets it back.
         if (focusOnLeave != nullptr && IsWindowVisible(focusOnLeave)) {
             SetFocus(focusOnLeave);
@@ -290,7 +344,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CLOSE: events.push_back({EventKind::CloseRequested, -1}); return 0;
+    case WM_CLOSE: EventPush(EventKind::CloseRequested, -1); return 0;
     default: break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -371,7 +425,7 @@ void ControlCreate(int number, ControlKind kind, PixelRect r, std::u16string_vie
     }
     case ControlKind::TextView:
         hwnd = ViewCreate(id, r);
-        if (hwnd != nullptr && !text.empty()) ViewSetText(hwnd, text);
+        if (hwnd != nullptr && !text.empty()) ViewStreamIn(hwnd, text);
         break;
     case ControlKind::PushButton:
         hwnd = CreateWindowExW(0, L"Button", wide,
@@ -390,6 +444,7 @@ void ControlCreate(int number, ControlKind kind, PixelRect r, std::u16string_vie
     }
     controls[number] = hwnd;
     kinds[number] = kind;
+    controlFonts[number] = defaultFont;
     if (hwnd != nullptr && defaultFont != nullptr) {
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), TRUE);
     }
@@ -398,6 +453,7 @@ void ControlCreate(int number, ControlKind kind, PixelRect r, std::u16string_vie
 void ControlSetFont(int number, int font) {
     HWND hwnd = Control(number);
     if (hwnd == nullptr || font < 0 || font >= MaxFonts || fonts[font] == nullptr) return;
+    controlFonts[number] = fonts[font];
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[font]), TRUE);
 }
 
@@ -405,7 +461,7 @@ void ControlSetText(int number, std::u16string_view text) {
     HWND hwnd = Control(number);
     if (hwnd == nullptr) return;
     if (kinds[number] == ControlKind::TextView) {
-        ViewSetText(hwnd, text);
+        ViewSetText(number, text);
         return;
     }
     std::wstring buffer;

@@ -47,7 +47,7 @@ def probe(*args, check=True):
     err_path = os.path.join(WORK, "probe.err")
     with open(out_path, "w") as out, open(err_path, "w") as err:
         code = subprocess.run(["wine", PROBE, *args], env=ENV, stdin=subprocess.DEVNULL,
-                              stdout=out, stderr=err, timeout=120).returncode
+                              stdout=out, stderr=err, timeout=300).returncode
     with open(out_path) as out, open(err_path) as err:
         result = subprocess.CompletedProcess(args, code, out.read(), err.read())
     if check and code != 0:
@@ -59,7 +59,9 @@ RUNNING = []
 
 
 def start(winver=None, dpi=None, locale=None, args=()):
-    """Starts Ostrel and waits until its window is on screen."""
+    """Starts Ostrel, with an empty clipboard, and waits until its window is on screen."""
+    subprocess.run(["pkill", "-x", "xclip"], check=False)
+    probe("clip-empty")
     command = [WINE_RUN]
     if winver:
         command += ["--winver", winver]
@@ -225,3 +227,63 @@ def run(tests):
         OTHER.kill()
     print(f"{len(names) - failed} passed, {failed} failed")
     sys.exit(1 if failed else 0)
+
+
+def xclip_set(text):
+    """Another X program (the mail program, say) puts `text` on the clipboard."""
+    subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode("utf-8"),
+                   env=ENV, check=True, timeout=30, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    # Wine takes the news from X in its own time, as a user takes a moment to
+    # switch windows: wait until the Windows side sees the text.
+    want = text.replace("\r\n", "\n")
+    for _ in range(100):
+        got = clipboard_get()
+        if got is not None and got.replace("\r\n", "\n") == want:
+            return
+        time.sleep(0.1)
+    raise AssertionError("the text from X never reached the Windows clipboard")
+
+
+def xclip_get():
+    """What another X program gets when it pastes."""
+    result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=ENV,
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+    return result.stdout.decode("utf-8")
+
+
+def rewrapped(text):
+    """The engine's answer for `text`, run on the Windows side."""
+    src = os.path.join(WORK, "rewrap-in.bin")
+    dst = os.path.join(WORK, "rewrap-out.bin")
+    with open(src, "wb") as f:
+        f.write(text.encode("utf-16-le", "surrogatepass"))
+    probe("rewrap", windows_path(src), windows_path(dst))
+    with open(dst, "rb") as f:
+        return f.read().decode("utf-16-le", "surrogatepass")
+
+
+def colour_class(rgb):
+    r, g, b = rgb
+    if max(rgb) < 80:
+        return "black"
+    if g > 80 and g > r + 50 and g > b + 50:
+        return "green"
+    if r > 100 and r > g + 60 and r > b + 60:
+        return "red"
+    return None
+
+
+def text_colours(shot, rect):
+    """The colours of the text drawn inside `rect` (x, y, w, h of a screenshot)."""
+    x, y, w, h = rect
+    out = subprocess.run(["convert", shot, "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8",
+                          "txt:-"], capture_output=True, text=True, check=True).stdout
+    found = set()
+    for line in out.splitlines()[1:]:
+        m = re.search(r"\((\d+),(\d+),(\d+)", line)
+        if m:
+            c = colour_class(tuple(int(v) for v in m.groups()))
+            if c:
+                found.add(c)
+    return found

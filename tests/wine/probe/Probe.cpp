@@ -10,12 +10,17 @@
 //   probe clip-hold SECONDS           keep the clipboard open that long
 //   probe clip-image                  put only a small bitmap on the clipboard
 //   probe clip-empty                  empty the clipboard
+//   probe rewrap IN OUT               the engine's answer for IN (UTF-16LE), to compare with
+//   probe url-mark URL                note URL in url-opened.txt beside the probe (a stand-in
+//                                     for the web browser)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "rewrap/RewrapMail.h"
 
 namespace {
 
@@ -88,7 +93,7 @@ int Report(const wchar_t* title, const wchar_t* file) {
     DeleteFileW(full);
     DWORD_PTR result = 0;
     const UINT message = RegisterWindowMessageW(L"OstrelProbeReport");
-    const bool sent = SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
+    const bool sent = SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, 240000, &result) != 0;
     UnhookWindowsHookEx(handle);
     if (!sent) return Fail("the window did not answer");
     if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES) return Fail("the hook wrote no report");
@@ -157,6 +162,26 @@ int ClipEmpty() {
     return 0;
 }
 
+int Rewrap(const wchar_t* in, const wchar_t* out) {
+    std::vector<char> bytes;
+    if (!ReadFile(in, bytes)) return 1;
+    const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+    const std::u16string wrapped = RewrapMail(text);
+    FILE* f = _wfopen(out, L"wb");
+    if (f == nullptr) return 1;
+    std::fwrite(wrapped.data(), 2, wrapped.size(), f);
+    std::fclose(f);
+    return 0;
+}
+
+int UrlMark(const wchar_t* url) {
+    FILE* f = _wfopen(Beside(L"url-opened.txt").c_str(), L"wb");
+    if (f == nullptr) return 1;
+    std::fwrite(url, sizeof(wchar_t), wcslen(url), f);
+    std::fclose(f);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -170,6 +195,8 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"clip-hold" && argc == 3) return ClipHold(_wtoi(argv[2]));
     if (cmd == L"clip-image") return ClipImage();
     if (cmd == L"clip-empty") return ClipEmpty();
+    if (cmd == L"rewrap" && argc == 4) return Rewrap(argv[2], argv[3]);
+    if (cmd == L"url-mark" && argc == 3) return UrlMark(argv[2]);
     std::fprintf(stderr, "unknown command\n");
     return 2;
 }
