@@ -58,10 +58,14 @@ def probe(*args, check=True):
 RUNNING = []
 
 
-def start(winver=None, dpi=None, locale=None, args=()):
-    """Starts Ostrel, with an empty clipboard, and waits until its window is on screen."""
+def start(winver=None, dpi=None, locale=None, args=(), clipboard=None):
+    """Starts Ostrel, with `clipboard` or else nothing on the clipboard, and
+    waits until its window is on screen."""
     subprocess.run(["pkill", "-x", "xclip"], check=False)
-    probe("clip-empty")
+    if clipboard is None:
+        probe("clip-empty")
+    else:
+        clipboard_set(clipboard)
     command = [WINE_RUN]
     if winver:
         command += ["--winver", winver]

@@ -2,8 +2,28 @@
 fonts, the link, the title in both languages, and how it ends."""
 import os
 
-from ostrel_wine import (TITLE, click, control, finish, key, report, run, screenshot, start,
-                         activate_ostrel)
+import time
+
+from ostrel_wine import (TITLE, activate_ostrel, click, clipboard_set, control, finish, key,
+                         report, run, screenshot, start, switch_away)
+
+# On the clipboard when the window opens: a text that needs wrapping, so that
+# the window stays as it opened, with Go shown and the prompt beside it.
+MAIL = "Dear Anna, " + "this line of the mail runs on for far too long " * 3
+
+def start_with_mail(**settings):
+    """Starts Ostrel and brings it the mail, as a user does; a change of
+    resolution restarts Wine's session, which empties its clipboard."""
+    process = start(**settings)
+    switch_away()
+    clipboard_set(MAIL)
+    activate_ostrel()
+    for _ in range(50):
+        if control(report(), 4)["text"] == MAIL:
+            break
+        time.sleep(0.2)
+    return process
+
 
 # Nominal layout: class, x, y, width, height, font slot.
 CONTROLS = [
@@ -24,14 +44,14 @@ CONTROLS = [
 ENGLISH = ["Wrap lines of an e-mail", "1. Move text of the mail to the clipboard",
            "In the e-mail program, open the window for writing a reply, select the whole text of "
            "the received mail (Ctrl+A), and cut it (Ctrl+X or Shift+Del).",
-           "Current content of the clipboard:", "", "2. Wrap long lines", "Click at this button:",
+           "Current content of the clipboard:", None, "2. Wrap long lines", "Click at this button:",
            "Go", "3. Reinsert text into the mail",
            "You can now quit this program.\nSwitch to the e-mail program and insert the content of "
            "the clipboard into the mail (Ctrl+V or Shift+Ins).", None, "Quit"]
 GERMAN = ["Zeilen einer E-Mail umbrechen", "1. Text der Mail in die Zwischenablage verschieben",
           "\u00d6ffnen Sie im E-Mail-Programm das Fenster zum Antworten, markieren Sie darin den "
           "gesamten Text der empfangenen Mail (Strg+A) und schneiden Sie ihn aus (Strg+X oder "
-          "Umsch+Entf).", "Aktueller Inhalt der Zwischenablage:", "", "2. Lange Zeilen umbrechen",
+          "Umsch+Entf).", "Aktueller Inhalt der Zwischenablage:", None, "2. Lange Zeilen umbrechen",
           "Klicken Sie auf diese Schaltfl\u00e4che:", "Los", "3. Text wieder in die Mail einf\u00fcgen",
           "Dieses Programm kann jetzt beendet werden.\nWechseln Sie zum E-Mail-Programm und "
           "f\u00fcgen Sie den Inhalt der Zwischenablage in die Mail ein (Strg+V oder Umsch+Einfg).",
@@ -92,7 +112,9 @@ def check_layout(rep, scale, texts, base_points, title_points, dpi, link_fits=Tr
     view = control(rep, 4)
     # Rich edit shows its scroll bars (and their styles) only while they are needed.
     assert view["style"] & (WS_TABSTOP | ES_READONLY) == WS_TABSTOP | ES_READONLY, hex(view["style"])
-    assert view["text"] == "", view["text"]
+    assert view["text"] == MAIL, view["text"]
+    # Its one line is far wider than the view: unbroken, with a horizontal scroll bar.
+    assert view["style"] & WS_HSCROLL, hex(view["style"])
     assert view["limit"] >= 0x7FFFFFFE, view["limit"]
     for n in (7, 11):
         assert control(rep, n)["style"] & WS_TABSTOP, n
@@ -110,7 +132,7 @@ def quit_by_button(process):
 
 
 def test_layout_96():
-    process = start(locale="en_US.UTF-8")
+    process = start_with_mail(locale="en_US.UTF-8")
     rep = report()
     check_layout(rep, 1.0, ENGLISH, 9, 14, 96)
     assert control(rep, 7)["rect"] == [210, 381, 90, 25]
@@ -122,7 +144,7 @@ def test_layout_96():
 
 def test_layout_144():
     # Windows 7: the controls scale, the point sizes stay.
-    process = start(dpi=144, locale="en_US.UTF-8")
+    process = start_with_mail(dpi=144, locale="en_US.UTF-8")
     rep = report()
     check_layout(rep, 1.5, ENGLISH, 9, 14, 144)
     assert rep["client"] == [870, 870]
@@ -138,13 +160,13 @@ def test_layout_144_windows_10():
     # Windows reports 96 dpi before the program declares itself DPI-aware and
     # so scales fonts once; Wine reports 144 and they come out twice as large,
     # too large for the link label.
-    process = start(dpi=144, winver="win10", locale="en_US.UTF-8")
+    process = start_with_mail(dpi=144, winver="win10", locale="en_US.UTF-8")
     check_layout(report(), 1.5, ENGLISH, 14, 21, 144, link_fits=False)
     quit_by_button(process)
 
 
 def test_german_and_close_box():
-    process = start(locale="de_DE.UTF-8")
+    process = start_with_mail(locale="de_DE.UTF-8")
     rep = report()
     check_layout(rep, 1.0, GERMAN, 9, 14, 96)
     assert rep["title"] == "Ostrel 1.00"
@@ -154,13 +176,13 @@ def test_german_and_close_box():
 
 
 def test_arguments_change_nothing():
-    process = start(locale="en_US.UTF-8", args=("--help", "C:\\nothing.txt"))
+    process = start_with_mail(locale="en_US.UTF-8", args=("--help", "C:\\nothing.txt"))
     check_layout(report(), 1.0, ENGLISH, 9, 14, 96)
     quit_by_button(process)
 
 
 def test_tab_order():
-    process = start(locale="en_US.UTF-8")
+    process = start_with_mail(locale="en_US.UTF-8")
     activate_ostrel()
     order = []
     for _ in range(4):
