@@ -213,4 +213,18 @@ TEST(Filter, LargeInputAcrossChunksMatchesTheEngine) {
     EXPECT_TRUE(run16.out == Utf16le(expected));
 }
 
+TEST(Filter, FiftyMegabytesMatchTheEngine) {
+    // Long paragraphs, quotes and a few runs without a space, 50 MB of them.
+    std::u16string text;
+    for (int i = 0; text.size() < 50'000'000; ++i) {
+        text += (i % 3 == 0 ? u"> " : u"");
+        for (int w = 0; w < 40 + i % 50; ++w) text += u"wrapped words ";
+        text += i % 97 == 0 ? std::u16string(1500, u'z') : u"";
+        text += i % 2 ? u"\r\n" : u"\n";
+    }
+    const WrapRun run = RunWrap("", Utf8(text), true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out == Utf8(RewrapMail(text)));
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "rewrap/RewrapMail.h"
 #include "rewrap/WrapLine.h"
+#include "tests/RewrapRules.h"
 #include "tests/TestText.h"
 
 namespace {
@@ -147,32 +148,6 @@ TEST(RewrapMail, ChosenWidthAndLineEnd) {
     std::u16string out = u"kept ";
     AppendRewrappedMail(out, U("> aa bb cc\n" + Repeat(">", 6)), 5, u"\n");
     EXPECT_EQ(A(out), "kept > aa\\n> bb cc\\n>>>>>>\\n");
-}
-
-// The three conditions under which re-wrapping leaves a text as it is,
-// worked out from the text directly.
-bool NeedsNoRewrap(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n') continue;
-        if (i < 1 || text[i - 1] != u'\r' || (i >= 2 && text[i - 2] == u'\r')) return false;
-    }
-    if (!text.empty() && text.back() == u'\r') return false;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find(u'\n', start);
-        const bool last = end == std::u16string_view::npos;
-        if (last) end = text.size();
-        std::u16string_view line = text.substr(start, end - start);
-        while (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-        const size_t quote = line.find_first_not_of(QuoteChars);
-        if (quote == std::u16string_view::npos) {
-            if (line.size() > 69) return false;
-        } else if (line.size() - quote > 70) {
-            return false;
-        }
-        if (last) return true;
-        start = end + 1;
-    }
 }
 
 TEST(RewrapMail, EqualsInputExactlyWhenNothingNeedsWrapping) {

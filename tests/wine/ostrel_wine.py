@@ -291,3 +291,13 @@ def text_colours(shot, rect):
             if c:
                 found.add(c)
     return found
+
+
+def probe_exe(exe, *args):
+    """Runs another Windows program of the tests; its standard output."""
+    out_path = os.path.join(WORK, "exe.out")
+    with open(out_path, "w") as out:
+        subprocess.run(["wine", exe, *args], env=ENV, stdin=subprocess.DEVNULL, stdout=out,
+                       stderr=subprocess.DEVNULL, timeout=600, check=True)
+    with open(out_path) as out:
+        return out.read()

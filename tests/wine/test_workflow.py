@@ -238,5 +238,39 @@ def test_link_opens_the_page():
     assert finish(process) == 0
 
 
+def test_hostile_texts():
+    """Odd clipboard texts: nothing crashes, Go puts the engine's answer and
+    Undo gives back the exact original."""
+    process = start(locale="en_US.UTF-8")
+    cases = [
+        "before a NUL\0after it is never read",
+        "\r" * 20000,
+        " " * 5000,
+        "\r\n" * 100_000,
+        "\n" * 100_000,
+        ">" * 2000,
+        "> " * 1000 + "x",
+        "\ud800\udbff\udfff" * 300,
+        "\t" * 3000,
+    ]
+    for text in cases:
+        switch_away()
+        clipboard_set(text)
+        activate_ostrel()
+        held = text.split("\0")[0]
+        assert clipboard_get().split("\0")[0] == held
+        wrapped = rewrapped(held)
+        if wrapped == held:
+            shows("nowrap", ENGLISH, text=held, seconds=60)
+            continue
+        rep = shows("prompt", ENGLISH, text=held, seconds=60)
+        click(rep, GO)
+        rep = shows("done", ENGLISH, text=wrapped, clip=wrapped, seconds=60)
+        click(rep, GO)
+        shows("prompt", ENGLISH, text=held, clip=held, seconds=60)
+    click(report(), QUIT)
+    assert finish(process) == 0
+
+
 if __name__ == "__main__":
     run({name: f for name, f in globals().items() if name.startswith("test_")})

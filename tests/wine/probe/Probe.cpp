@@ -11,6 +11,8 @@
 //   probe clip-image                  put only a small bitmap on the clipboard
 //   probe clip-empty                  empty the clipboard
 //   probe rewrap IN OUT               the engine's answer for IN (UTF-16LE), to compare with
+//   probe time-start EXE TITLE        start EXE; milliseconds until a window TITLE is shown
+//   probe time-status TITLE TEXT      activate the window; milliseconds until its status reads TEXT
 //   probe url-mark URL                note URL in url-opened.txt beside the probe (a stand-in
 //                                     for the web browser)
 #include <windows.h>
@@ -174,6 +176,58 @@ int Rewrap(const wchar_t* in, const wchar_t* out) {
     return 0;
 }
 
+double Now() {
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+int TimeStart(wchar_t* exe, const wchar_t* title) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const double t0 = Now();
+    if (!CreateProcessW(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+    HWND hwnd = nullptr;
+    while (Now() - t0 < 60000) {
+        hwnd = FindWindowW(nullptr, title);
+        if (hwnd != nullptr && IsWindowVisible(hwnd)) break;
+        Sleep(1);
+    }
+    const double t1 = Now();
+    std::printf("%.0f\n", t1 - t0);
+    if (hwnd != nullptr) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return hwnd != nullptr ? 0 : 1;
+}
+
+std::wstring StatusText(HWND status) {
+    wchar_t text[256] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        60000, &got);
+    return text;
+}
+
+int TimeStatus(const wchar_t* title, const wchar_t* expected) {
+    HWND hwnd = FindProgramWindow(title);
+    if (hwnd == nullptr) return 1;
+    HWND status = GetDlgItem(hwnd, 106);
+    const double t0 = Now();
+    SetForegroundWindow(hwnd);
+    while (Now() - t0 < 300000) {
+        if (StatusText(status) == expected) {
+            std::printf("%.0f\n", Now() - t0);
+            return 0;
+        }
+        Sleep(2);
+    }
+    return 1;
+}
+
 int UrlMark(const wchar_t* url) {
     FILE* f = _wfopen(Beside(L"url-opened.txt").c_str(), L"wb");
     if (f == nullptr) return 1;
@@ -197,6 +251,8 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"clip-empty") return ClipEmpty();
     if (cmd == L"rewrap" && argc == 4) return Rewrap(argv[2], argv[3]);
     if (cmd == L"url-mark" && argc == 3) return UrlMark(argv[2]);
+    if (cmd == L"time-start" && argc == 4) return TimeStart(argv[2], argv[3]);
+    if (cmd == L"time-status" && argc == 4) return TimeStatus(argv[2], argv[3]);
     std::fprintf(stderr, "unknown command\n");
     return 2;
 }
