@@ -12,7 +12,8 @@
 //   probe clip-empty                  empty the clipboard
 //   probe rewrap IN OUT               the engine's answer for IN (UTF-16LE), to compare with
 //   probe time-start EXE TITLE        start EXE; milliseconds until a window TITLE is shown
-//   probe time-status TITLE TEXT      activate the window; milliseconds until its status reads TEXT
+//   probe time-status TITLE TEXT      prints "ready", then the milliseconds until the status
+//                                     of the window reads TEXT (the caller activates it)
 //   probe url-mark URL                note URL in url-opened.txt beside the probe (a stand-in
 //                                     for the web browser)
 #include <windows.h>
@@ -216,8 +217,9 @@ int TimeStatus(const wchar_t* title, const wchar_t* expected) {
     HWND hwnd = FindProgramWindow(title);
     if (hwnd == nullptr) return 1;
     HWND status = GetDlgItem(hwnd, 106);
+    std::printf("ready\n");
+    std::fflush(stdout);
     const double t0 = Now();
-    SetForegroundWindow(hwnd);
     while (Now() - t0 < 300000) {
         if (StatusText(status) == expected) {
             std::printf("%.0f\n", Now() - t0);
