@@ -3,9 +3,9 @@
 #include "ui/DisplayScale.h"
 #include "ui/MainWindowLayout.h"
 
-PixelRect ControlPixels(const ControlSpec& spec, float scaleX, float scaleY) {
-    return {ScalePixels(spec.x, scaleX), ScalePixels(spec.y, scaleY),
-            ScalePixels(spec.width, scaleX), ScalePixels(spec.height, scaleY)};
+PixelRect ControlPixels(const ControlSpec& place, float scaleX, float scaleY) {
+    return {ScalePixels(place.x, scaleX), ScalePixels(place.y, scaleY),
+            ScalePixels(place.width, scaleX), ScalePixels(place.height, scaleY)};
 }
 
 namespace {
@@ -42,11 +42,11 @@ bool OpenMainWindow(float scaleX, float scaleY, int32_t versionCode) {
     FontLoad(FontText, u"Segoe UI", basePoints, false);
     DefaultFontSet(FontText);
     for (int n = 0; n < GadgetCount; ++n) {
-        const ControlSpec& spec = MainWindowControls[n];
+        const ControlSpec& place = MainWindowControls[n];
         const std::u16string_view text =
-            spec.text >= 0 ? std::u16string_view(UiTexts[spec.text])
+            place.text >= 0 ? std::u16string_view(UiTexts[place.text])
                            : (n == GadgetLink ? CopyrightNotice : u"");
-        ControlCreate(n, spec.kind, ControlPixels(spec, scaleX, scaleY), text);
+        ControlCreate(n, place.kind, ControlPixels(place, scaleX, scaleY), text);
     }
     FontLoad(FontTitle, u"Segoe UI", titlePoints, false);
     ControlSetFont(GadgetTitle, FontTitle);

@@ -53,7 +53,7 @@ inline constexpr char16_t CopyrightNotice[] = u"\u00A9 2026 ostrel.org";
 // A control's place in pixels: each value times its factor, by itself.
 //
 // Example: ControlPixels(MainWindowControls[GadgetGo], 1.5f, 1.5f) == {315, 572, 135, 38}
-[[nodiscard]] PixelRect ControlPixels(const ControlSpec& spec, float scaleX, float scaleY);
+[[nodiscard]] PixelRect ControlPixels(const ControlSpec& place, float scaleX, float scaleY);
 
 // Point sizes of the text and title fonts: fixed up to Windows 8 (code 90),
 // scaled with the display on later systems.

@@ -21,11 +21,16 @@ program=$1
 shift
 
 appkey="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$program")"
+# The resolution is read when Wine's session starts: let the session end by
+# itself, which saves the registry, and only then start the program.
+session_restart() {
+  timeout 60 wineserver -w || { wineserver -k; wineserver -w; }
+}
 restore() {
   [ -n "$winver" ] && wine reg delete "$appkey" /v Version /f >/dev/null 2>&1
   if [ -n "$dpi" ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-    wineserver -k; wineserver -w
+    session_restart
   fi
   return 0
 }
@@ -37,8 +42,7 @@ if [ -n "$winver" ]; then
 fi
 if [ -n "$dpi" ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  # The resolution is read when Wine's session starts.
-  wineserver -k; wineserver -w
+  session_restart
 fi
 if [ -n "$locale" ]; then
   export LANG=$locale LC_ALL=$locale
