@@ -9,7 +9,6 @@ Needs a native build (build/native/cli/ostrel-wrap) and the par package.
 import argparse
 import os
 import random
-import resource
 import statistics
 import subprocess
 import sys
@@ -73,10 +72,12 @@ def timed(command, src):
 
 
 def peak_rss_kb(command, src):
+    """The peak resident memory of `command` alone (getrusage would report the
+    largest of all children so far: fmt's and par's)."""
     with open(src, "rb") as stdin, open(os.devnull, "wb") as out:
-        before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-        subprocess.run(command, stdin=stdin, stdout=out, check=True)
-        return max(before, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+        result = subprocess.run(["/usr/bin/time", "-f", "%M", *command], stdin=stdin, stdout=out,
+                                stderr=subprocess.PIPE, text=True, check=True)
+        return int(result.stderr.split()[-1])
 
 
 def main():
