@@ -2,23 +2,15 @@
 // than against a second implementation.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "rewrap/RewrapMail.h"
 #include "tests/RewrapRules.h"
 
+#include "fuzz/FuzzCheck.h"
+
 namespace {
-
-#define Check(ok) CheckAt(ok, #ok, __LINE__)
-
-void CheckAt(bool ok, const char* what, int line) {
-    if (ok) return;
-    std::fprintf(stderr, "invariant broken at line %d: %s\n", line, what);
-    std::abort();
-}
 
 bool IsQuote(char16_t c) { return QuoteChars.find(c) != std::u16string_view::npos; }
 bool IsBreak(char16_t c) { return c == u' ' || c == u'\t'; }

@@ -1,22 +1,14 @@
 // Fuzzing the line wrapper with any text and any parameters.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "rewrap/WrapLine.h"
 
+#include "fuzz/FuzzCheck.h"
+
 namespace {
-
-#define Check(ok) CheckAt(ok, #ok, __LINE__)
-
-void CheckAt(bool ok, const char* what, int line) {
-    if (ok) return;
-    std::fprintf(stderr, "invariant broken at line %d: %s\n", line, what);
-    std::abort();
-}
 
 std::u16string WithoutSpaces(std::u16string_view text) {
     std::u16string out;
