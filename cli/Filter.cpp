@@ -1,24 +1,22 @@
 #include "cli/Filter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "cli/Buffer.h"
+#include "cli/Output.h"
 #include "cli/Utf.h"
 #include "rewrap/RewrapMail.h"
 
 namespace {
 
 constexpr size_t ReadChunk = 256 << 10;
-// Output is held back until this much input has passed, so that bad input in
-// all but long texts leaves nothing on standard output even through a pipe
-// (a regular file is cut back in any case).
-constexpr uint64_t HoldBackInput = 1u << 20;
-constexpr size_t WriteChunk = 256 << 10;
 
 constexpr std::string_view Usage =
     "usage: ostrel-wrap [--utf16le] [--check] [--lf] [--width N]\n"
@@ -37,65 +35,6 @@ constexpr std::string_view Usage =
 
 std::string ErrnoText(const char* what) {
     return std::string("ostrel-wrap: ") + what + ": " + std::strerror(errno);
-}
-
-// A growable array that, unlike a string, does not clear the room it makes:
-// the codecs write every unit of it anyway.
-template <typename T> struct Buffer {
-    std::unique_ptr<T[]> data;
-    size_t size = 0;
-    size_t capacity = 0;
-};
-
-template <typename T> T* BufferRoom(Buffer<T>& buffer, size_t extra) {
-    if (buffer.size + extra > buffer.capacity) {
-        const size_t capacity = std::max(buffer.capacity * 2, buffer.size + extra);
-        std::unique_ptr<T[]> grown(new T[capacity]);
-        if (buffer.size > 0) std::memcpy(grown.get(), buffer.data.get(), buffer.size * sizeof(T));
-        buffer.data = std::move(grown);
-        buffer.capacity = capacity;
-    }
-    return buffer.data.get() + buffer.size;
-}
-
-template <typename T> void BufferDropFront(Buffer<T>& buffer, size_t count) {
-    std::memmove(buffer.data.get(), buffer.data.get() + count, (buffer.size - count) * sizeof(T));
-    buffer.size -= count;
-}
-
-struct Output {
-    int fd = -1;
-    off_t startOffset = -1; // where a regular file began, to cut it back on failure
-    bool streaming = false; // false while output is held back
-    bool wroteAny = false;
-    Buffer<char> bytes;
-};
-
-bool OutputWriteAll(Output& output, std::string& error) {
-    const char* p = output.bytes.data.get();
-    size_t left = output.bytes.size;
-    while (left > 0) {
-        const ssize_t n = write(output.fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = ErrnoText("write error");
-            return false;
-        }
-        output.wroteAny = true;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    output.bytes.size = 0;
-    return true;
-}
-
-void OutputDiscard(Output& output) {
-    output.bytes.size = 0;
-    if (output.wroteAny && output.startOffset >= 0) {
-        if (ftruncate(output.fd, output.startOffset) == 0) {
-            (void)lseek(output.fd, output.startOffset, SEEK_SET);
-        }
-    }
 }
 
 ssize_t ReadSome(int fd, char* buffer, size_t size) {
@@ -163,24 +102,115 @@ int ParseFilterArgs(int argc, const char* const* argv, FilterOptions& options, s
     return -1;
 }
 
-int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& error) {
-    const std::u16string_view lineEnd = options.lf ? u"\n" : u"\r\n";
-    Output output;
-    output.fd = outFd;
-    struct stat st{};
-    if (!options.check && fstat(outFd, &st) == 0 && S_ISREG(st.st_mode)) {
-        output.startOffset = lseek(outFd, 0, SEEK_CUR);
+bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width, bool lf) {
+    const std::string_view lineEnd = lf ? "\n" : "\r\n";
+    size_t done = 0;
+    for (;;) {
+        done += AppendRewrappedUtf8Mail(out, text.substr(done), width, lineEnd);
+        if (done == text.size()) return true;
+        // A line whose result holds half a character: as the clipboard would
+        // have it, where UTF-8 writes each half as U+FFFD.
+        const size_t lineFeed = text.find('\n', done);
+        const size_t end = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
+        const std::string_view line = text.substr(done, end - done);
+        Buffer<char16_t> units;
+        char16_t* const room = BufferRoom(units, line.size());
+        if (room == nullptr) return false;
+        units.size = Utf8ToUtf16(line, room);
+        std::u16string wrapped;
+        AppendRewrappedMail(wrapped, std::u16string_view(units.data.get(), units.size), width,
+                            lf ? u"\n" : u"\r\n");
+        const size_t at = out.size();
+        out.resize(at + 3 * wrapped.size());
+        out.resize(at + Utf16ToUtf8(wrapped, out.data() + at));
+        done = end;
     }
-    if (options.utf16le && fstat(inFd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size % 2 != 0) {
-        error = "ostrel-wrap: odd number of bytes in UTF-16LE input";
+}
+
+namespace {
+
+std::string InvalidUtf8Text(uint64_t offset) {
+    return "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(offset);
+}
+
+constexpr const char* OddBytesText = "ostrel-wrap: odd number of bytes in UTF-16LE input";
+constexpr const char* NoMemoryText = "ostrel-wrap: out of memory";
+
+// The UTF-8 filter works on the bytes as they come: UTF-8 is only checked,
+// and the engine counts the UTF-16 units of what it wraps as it goes.
+int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::string& error) {
+    Buffer<char> input;       // the start of a line carried over, then what was read after it
+    size_t checked = 0;       // the head of `input` known to be valid UTF-8
+    uint64_t inputOffset = 0; // where input[0] lies in the stream
+    std::string scratch;      // the result under --check, compared and dropped
+    bool changed = false;
+
+    // Re-wraps `text`, whole lines or the end of the input, and sends or
+    // compares the result.
+    auto process = [&](std::string_view text) -> bool {
+        if (options.check && changed) return true; // known; only the input's validity is left
+        std::string& out = options.check ? scratch : output.bytes;
+        if (options.check) out.clear();
+        // As much as the engine reserves itself, but on huge pages.
+        StringReserve(out, out.size() + text.size() + text.size() / 16);
+        if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf)) {
+            error = NoMemoryText;
+            return false;
+        }
+        if (options.check) {
+            changed = out != text;
+            return true;
+        }
+        return OutputSendIfFull(output, inputOffset + text.size(), error);
+    };
+
+    for (;;) {
+        char* const room = BufferRoom(input, ReadChunk);
+        if (room == nullptr) {
+            error = NoMemoryText;
+            return FilterFailed;
+        }
+        const ssize_t n = ReadSome(inFd, room, ReadChunk);
+        if (n < 0) {
+            error = ErrnoText("read error");
+            return FilterFailed;
+        }
+        if (n == 0) break;
+        const size_t newFrom = input.size;
+        input.size += static_cast<size_t>(n);
+        bool invalid = false;
+        checked += Utf8ValidLength(
+            std::string_view(input.data.get() + checked, input.size - checked), invalid);
+        if (invalid) {
+            error = InvalidUtf8Text(inputOffset + checked);
+            return FilterFailed;
+        }
+        // Only the new part can hold an LF, and not in a sequence still open.
+        const char* const bytes = input.data.get();
+        const size_t scanFrom = std::min(newFrom, checked);
+        const void* lastLf = memrchr(bytes + scanFrom, '\n', checked - scanFrom);
+        if (lastLf == nullptr) continue;
+        const size_t lines = static_cast<size_t>(static_cast<const char*>(lastLf) - bytes) + 1;
+        if (!process(std::string_view(bytes, lines))) return FilterFailed;
+        BufferDropFront(input, lines);
+        checked -= lines;
+        inputOffset += lines;
+    }
+    if (checked < input.size) {
+        error = InvalidUtf8Text(inputOffset + checked);
         return FilterFailed;
     }
+    if (!process(std::string_view(input.data.get(), input.size))) return FilterFailed;
+    if (options.check) return changed ? FilterChanged : FilterUnchanged;
+    return FilterUnchanged;
+}
 
+int RunUtf16leFilter(const FilterOptions& options, int inFd, Output& output, std::string& error) {
+    const std::u16string_view lineEnd = options.lf ? u"\n" : u"\r\n";
     std::unique_ptr<char[]> chunk(new char[ReadChunk]);
-    Utf8Decoder decoder;
-    bool oddByte = false; // a UTF-16LE unit broken off at the end of a chunk
+    bool oddByte = false; // a unit broken off at the end of a chunk
     char oddValue = 0;
-    Buffer<char16_t> pending; // decoded input not yet re-wrapped: the start of a line
+    Buffer<char16_t> pending; // input not yet re-wrapped: the start of a line
     std::u16string wrapped;
     uint64_t bytesIn = 0;
     bool changed = false;
@@ -188,87 +218,88 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
     // Re-wraps `text`, which is either whole lines ending in LF or the end of
     // the input, and sends or compares the result.
     auto process = [&](std::u16string_view text) -> bool {
-        if (options.check && changed) return true; // known; only the input's validity is left
+        if (options.check && changed) return true;
         wrapped.clear();
         AppendRewrappedMail(wrapped, text, options.width, lineEnd);
         if (options.check) {
             changed = wrapped != text;
             return true;
         }
-        if (options.utf16le) {
-            Utf16ToUtf16le(wrapped, BufferRoom(output.bytes, 2 * wrapped.size()));
-            output.bytes.size += 2 * wrapped.size();
-        } else {
-            output.bytes.size += Utf16ToUtf8(wrapped, BufferRoom(output.bytes, 3 * wrapped.size()));
-        }
-        if (!output.streaming && bytesIn >= HoldBackInput) output.streaming = true;
-        if (output.streaming && output.bytes.size >= WriteChunk) {
-            return OutputWriteAll(output, error);
-        }
-        return true;
-    };
-    auto fail = [&]() {
-        OutputDiscard(output);
-        return FilterFailed;
+        const size_t at = output.bytes.size();
+        output.bytes.resize(at + 2 * wrapped.size());
+        Utf16ToUtf16le(wrapped, output.bytes.data() + at);
+        return OutputSendIfFull(output, bytesIn, error);
     };
 
     for (;;) {
         const ssize_t n = ReadSome(inFd, chunk.get(), ReadChunk);
         if (n < 0) {
             error = ErrnoText("read error");
-            return fail();
+            return FilterFailed;
         }
         if (n == 0) break;
         std::string_view bytes(chunk.get(), static_cast<size_t>(n));
         const size_t newFrom = pending.size;
         bytesIn += static_cast<uint64_t>(n);
-        if (options.utf16le) {
-            char16_t* dst = BufferRoom(pending, bytes.size() / 2 + 1);
-            if (oddByte) {
-                const char pair[2] = {oddValue, bytes[0]};
-                Utf16leToUtf16(std::string_view(pair, 2), dst++);
-                ++pending.size;
-                bytes.remove_prefix(1);
-                oddByte = false;
-            }
-            if (bytes.size() % 2 != 0) {
-                oddByte = true;
-                oddValue = bytes.back();
-                bytes.remove_suffix(1);
-            }
-            Utf16leToUtf16(bytes, dst);
-            pending.size += bytes.size() / 2;
-        } else {
-            uint64_t at = 0;
-            size_t written = 0;
-            const bool ok =
-                Utf8Decode(decoder, bytes, BufferRoom(pending, bytes.size() + 2), written, at);
-            pending.size += written;
-            if (!ok) {
-                error = "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at);
-                return fail();
-            }
+        char16_t* dst = BufferRoom(pending, bytes.size() / 2 + 1);
+        if (dst == nullptr) {
+            error = NoMemoryText;
+            return FilterFailed;
         }
+        if (oddByte) {
+            const char pair[2] = {oddValue, bytes[0]};
+            Utf16leToUtf16(std::string_view(pair, 2), dst++);
+            ++pending.size;
+            bytes.remove_prefix(1);
+            oddByte = false;
+        }
+        if (bytes.size() % 2 != 0) {
+            oddByte = true;
+            oddValue = bytes.back();
+            bytes.remove_suffix(1);
+        }
+        Utf16leToUtf16(bytes, dst);
+        pending.size += bytes.size() / 2;
         // Only the new part can hold an LF: the rest is the start of a line.
         const char16_t* units = pending.data.get();
         size_t lastLf = pending.size;
         while (lastLf > newFrom && units[lastLf - 1] != u'\n') --lastLf;
         if (lastLf == newFrom) continue;
-        if (!process(std::u16string_view(units, lastLf))) return fail();
+        if (!process(std::u16string_view(units, lastLf))) return FilterFailed;
         BufferDropFront(pending, lastLf);
     }
-
     if (oddByte) {
-        error = "ostrel-wrap: odd number of bytes in UTF-16LE input";
-        return fail();
+        error = OddBytesText;
+        return FilterFailed;
     }
-    uint64_t at = 0;
-    if (!options.utf16le && !Utf8DecodeFinish(decoder, at)) {
-        error = "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at);
-        return fail();
-    }
-    if (!process(std::u16string_view(pending.data.get(), pending.size))) return fail();
+    if (!process(std::u16string_view(pending.data.get(), pending.size))) return FilterFailed;
     if (options.check) return changed ? FilterChanged : FilterUnchanged;
-    if (!OutputWriteAll(output, error)) return fail();
     return FilterUnchanged;
+}
+
+} // namespace
+
+int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& error) {
+    struct stat st {};
+    if (options.utf16le && fstat(inFd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size % 2 != 0) {
+        error = OddBytesText;
+        return FilterFailed;
+    }
+    if (options.check) {
+        Output none; // never opened: nothing is written under --check
+        return options.utf16le ? RunUtf16leFilter(options, inFd, none, error)
+                               : RunUtf8Filter(options, inFd, none, error);
+    }
+    Output output;
+    if (fstat(outFd, &st) == 0 && S_ISREG(st.st_mode)) {
+        output.startOffset = lseek(outFd, 0, SEEK_CUR);
+    }
+    OutputOpen(output, outFd);
+    const int result = options.utf16le ? RunUtf16leFilter(options, inFd, output, error)
+                                       : RunUtf8Filter(options, inFd, output, error);
+    if (result == FilterFailed || !OutputClose(output, error)) {
+        OutputDiscard(output);
+        return FilterFailed;
+    }
+    return result;
 }

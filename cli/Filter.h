@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct FilterOptions {
     bool utf16le = false; // raw UTF-16LE code units in and out, instead of UTF-8
@@ -31,3 +32,12 @@ inline constexpr int FilterFailed = 2;    // bad input or usage, or a failed rea
 // Example: ParseFilterArgs({"ostrel-wrap", "--width", "72"}, ...) == -1
 [[nodiscard]] int ParseFilterArgs(int argc, const char* const* argv, FilterOptions& options,
                                   std::string& out, std::string& err);
+
+// Re-wraps valid UTF-8 `text` to `width` after each quote prefix, appending
+// UTF-8 to `out`: the UTF-8 form of what the engine makes of the text's
+// UTF-16 form, with the line ends LF when `lf` is set and CR LF otherwise.
+// False when memory ran out.
+//
+// Example: AppendRewrappedUtf8Text(out, "Grüße\n", 70, false) appends "Grüße\r\n"
+[[nodiscard]] bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width,
+                                           bool lf);

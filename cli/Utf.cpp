@@ -46,6 +46,33 @@ size_t CopyAsciiUnits(const char16_t* src, size_t i, size_t n, char*& dst) {
     return i;
 }
 
+// How many of the 16 bytes at p + i, which starts a character, are valid
+// UTF-8 made of ASCII and two-byte sequences only, and end between
+// characters: 16, 15 when the last byte starts a pair, or 0 when they hold
+// anything else (or fewer than 16 are left).
+size_t ValidAsciiAndPairs(const uint8_t* p, size_t i, size_t n) {
+#if defined(__SSE2__)
+    if (n - i < 16) return 0;
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if (high == 0) return 16;
+    // First bytes of a pair are 0xC2 to 0xDF, continuation bytes 0x80 to 0xBF.
+    const __m128i fromC2 = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2)));
+    const __m128i top = _mm_set1_epi8(0x1D);
+    const auto firsts =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(fromC2, top), top)));
+    const auto seconds = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
+    if ((firsts | seconds) != high || ((firsts << 1) & 0xFFFF) != seconds) return 0;
+    return (firsts & 0x8000) != 0 ? 15 : 16;
+#else
+    (void)p;
+    (void)i;
+    (void)n;
+    return 0;
+#endif
+}
+
 bool IsContinuation(uint8_t b) { return (b & 0xC0) == 0x80; }
 
 // Decodes one sequence at p: its length, 0 when the `avail` bytes are a valid
@@ -95,69 +122,52 @@ char16_t* PutCodePoint(char32_t cp, char16_t* dst) {
 
 } // namespace
 
-bool Utf8Decode(Utf8Decoder& decoder, std::string_view bytes, char16_t* dst, size_t& written,
-                uint64_t& errorOffset) {
+size_t Utf8ValidLength(std::string_view bytes, bool& invalid) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const size_t n = bytes.size();
+    invalid = false;
+    size_t i = 0;
+    while (i < n) {
+        // Sixteen bytes at a time while they hold nothing beyond ASCII and the
+        // two-byte sequences of accented letters; the rest one by one.
+        const size_t passed = ValidAsciiAndPairs(p, i, n);
+        if (passed > 0) {
+            i += passed;
+            continue;
+        }
+        const size_t stop = i + 16;
+        while (i < stop && i < n) {
+            if (p[i] < 0x80) {
+                ++i;
+                continue;
+            }
+            char32_t cp = 0;
+            const int r = DecodeOne(p + i, n - i, cp);
+            if (r <= 0) {
+                invalid = r < 0;
+                return i;
+            }
+            i += static_cast<size_t>(r);
+        }
+    }
+    return i;
+}
+
+size_t Utf8ToUtf16(std::string_view bytes, char16_t* dst) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const size_t n = bytes.size();
     char16_t* const begin = dst;
-    written = 0;
     size_t i = 0;
-    if (decoder.pendingLen > 0) {
-        // Finish the sequence that the previous chunk broke off.
-        uint8_t joined[4];
-        std::memcpy(joined, decoder.pending, static_cast<size_t>(decoder.pendingLen));
-        const size_t had = static_cast<size_t>(decoder.pendingLen);
-        const size_t take = n < 4 - had ? n : 4 - had;
-        std::memcpy(joined + had, p, take);
-        char32_t cp = 0;
-        const int r = DecodeOne(joined, had + take, cp);
-        if (r < 0) {
-            errorOffset = decoder.offset - had;
-            return false;
-        }
-        if (r == 0) { // still incomplete: the chunk was too short
-            std::memcpy(decoder.pending + had, p, take);
-            decoder.pendingLen += static_cast<int>(take);
-            decoder.offset += take;
-            return true;
-        }
-        dst = PutCodePoint(cp, dst);
-        i = static_cast<size_t>(r) - had;
-        decoder.pendingLen = 0;
-    }
-    // Whole words of ASCII at a time; other sequences one by one.
     while (i < n) {
         i = CopyAsciiBytes(p, i, n, dst);
         if (i == n) break;
-        // Two-byte sequences, the Latin letters with accents, go the short way.
-        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && IsContinuation(p[i + 1])) {
-            *dst++ = static_cast<char16_t>(((p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F));
-            i += 2;
-            continue;
-        }
         char32_t cp = 0;
         const int r = DecodeOne(p + i, n - i, cp);
-        if (r < 0) {
-            errorOffset = decoder.offset + i;
-            return false;
-        }
-        if (r == 0) {
-            decoder.pendingLen = static_cast<int>(n - i);
-            std::memcpy(decoder.pending, p + i, n - i);
-            break;
-        }
+        if (r <= 0) break; // not valid after all: stop rather than read beyond
         dst = PutCodePoint(cp, dst);
         i += static_cast<size_t>(r);
     }
-    written = static_cast<size_t>(dst - begin);
-    decoder.offset += n;
-    return true;
-}
-
-bool Utf8DecodeFinish(const Utf8Decoder& decoder, uint64_t& errorOffset) {
-    if (decoder.pendingLen == 0) return true;
-    errorOffset = decoder.offset - static_cast<uint64_t>(decoder.pendingLen);
-    return false;
+    return static_cast<size_t>(dst - begin);
 }
 
 size_t Utf16ToUtf8(std::u16string_view text, char* dst) {

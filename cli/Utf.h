@@ -5,25 +5,19 @@
 #include <string>
 #include <string_view>
 
-// Carries an incomplete UTF-8 sequence from one chunk of input to the next.
-struct Utf8Decoder {
-    uint8_t pending[4] = {};
-    int pendingLen = 0;
-    uint64_t offset = 0; // bytes of input taken so far
-};
-
-// Decodes `bytes`, the next chunk of a UTF-8 stream, into UTF-16 code units
-// at `dst`, which has room for bytes.size() + 2 of them; `written` tells how
-// many. Returns false at the first invalid sequence, with the byte offset of
-// its first byte in the whole stream in `errorOffset`. Overlong forms, encoded
-// surrogates and values above U+10FFFF are invalid.
+// The length of the longest head of `bytes` that is valid UTF-8 and ends
+// between sequences: all of them, or up to an invalid sequence (`invalid` set)
+// or to an incomplete one at the very end, which the next bytes may finish.
+// Overlong forms, encoded surrogates and values above U+10FFFF are invalid.
 //
-// Example: Utf8Decode(d, "\xC3\xA4", dst, n, off) writes u"\u00E4", n == 1
-[[nodiscard]] bool Utf8Decode(Utf8Decoder& decoder, std::string_view bytes, char16_t* dst,
-                              size_t& written, uint64_t& errorOffset);
+// Example: Utf8ValidLength("a\xC3", invalid) == 1, invalid == false
+[[nodiscard]] size_t Utf8ValidLength(std::string_view bytes, bool& invalid);
 
-// Ends the stream: false when it stopped inside a sequence.
-[[nodiscard]] bool Utf8DecodeFinish(const Utf8Decoder& decoder, uint64_t& errorOffset);
+// Decodes valid UTF-8 into UTF-16 code units at `dst`, which has room for
+// bytes.size() of them, and returns the number written.
+//
+// Example: Utf8ToUtf16("\xC3\xA4", dst) == 1, dst holds u"\u00E4"
+[[nodiscard]] size_t Utf8ToUtf16(std::string_view bytes, char16_t* dst);
 
 // Writes `text` as UTF-8 to `dst`, which has room for 3 * text.size() bytes,
 // and returns the number written; a lone surrogate becomes U+FFFD, as UTF-8

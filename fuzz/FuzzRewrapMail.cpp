@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Filter.h"
+#include "cli/Utf.h"
+#include "fuzz/FuzzCheck.h"
 #include "rewrap/RewrapMail.h"
 #include "tests/RewrapRules.h"
-
-#include "fuzz/FuzzCheck.h"
 
 namespace {
 
@@ -51,12 +52,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i + 1 < size; i += 2) {
         const char16_t unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
         switch (unit & 0xFF) {
-        case 0xF0: text += u' '; break;
-        case 0xF1: text += u"\r\n"; break;
-        case 0xF2: text += u'>'; break;
-        case 0xF3: text.append(unit >> 8, u'x'); break;
-        case 0xF4: text.append(unit >> 8, u'>'); break;
-        default: text += unit;
+        case 0xF0:
+            text += u' ';
+            break;
+        case 0xF1:
+            text += u"\r\n";
+            break;
+        case 0xF2:
+            text += u'>';
+            break;
+        case 0xF3:
+            text.append(unit >> 8, u'x');
+            break;
+        case 0xF4:
+            text.append(unit >> 8, u'>');
+            break;
+        default:
+            text += unit;
         }
     }
     const std::u16string out = RewrapMail(text);
@@ -66,5 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CheckLines(out);
     Check((out == text) == NeedsNoRewrap(text));
+
+    // The UTF-8 engine gives the UTF-8 form of the same result (of the text
+    // as UTF-8 can hold it: a lone surrogate becomes U+FFFD).
+    const std::string text8 = Utf16ToUtf8String(text);
+    std::u16string valid(text8.size(), u'\0');
+    valid.resize(Utf8ToUtf16(text8, valid.data()));
+    std::string out8;
+    Check(AppendRewrappedUtf8Text(out8, text8, WrapWidth, false));
+    Check(out8 == Utf16ToUtf8String(RewrapMail(valid)));
     return 0;
 }

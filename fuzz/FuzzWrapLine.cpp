@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "rewrap/WrapLine.h"
-
+#include "cli/Utf.h"
 #include "fuzz/FuzzCheck.h"
+#include "rewrap/WrapLine.h"
 
 namespace {
 
@@ -16,6 +16,29 @@ std::u16string WithoutSpaces(std::u16string_view text) {
         if (c != u' ') out += c;
     }
     return out;
+}
+
+bool IsAscii(std::u16string_view text) {
+    for (char16_t c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// Where the UTF-8 line wrapper applies (break characters and prefix in
+// ASCII, and the text's own head as long as the prefix), it gives the UTF-8
+// form of the same result whenever it gives one.
+void CheckUtf8(std::u16string_view text, int32_t width, int32_t hardLimit,
+               std::u16string_view breaks, std::u16string_view prefix) {
+    if (!IsAscii(breaks) || !IsAscii(prefix)) return;
+    const std::string text8 = Utf16ToUtf8String(text);
+    std::u16string valid(text8.size(), u'\0');
+    valid.resize(Utf8ToUtf16(text8, valid.data()));
+    if (!IsAscii(std::u16string_view(valid).substr(0, prefix.size()))) return;
+    const std::string prefix8 = Utf16ToUtf8String(prefix);
+    std::string out8;
+    if (!AppendWrappedUtf8Line(out8, text8, width, hardLimit, breaks, "\x01", prefix8)) return;
+    Check(out8 == Utf16ToUtf8String(WrapLine(valid, width, hardLimit, breaks, u"\x01", prefix)));
 }
 
 } // namespace
@@ -40,10 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string prefix = units.substr(0, std::min(prefixLen, units.size()));
     const std::u16string breaks =
         units.substr(prefix.size(), std::min(breakCount, units.size() - prefix.size())) + u" ";
-    const std::u16string text = units.substr(prefix.size() + breakCount > units.size()
-                                                 ? units.size()
-                                                 : prefix.size() + breakCount);
+    const std::u16string text = units.substr(
+        prefix.size() + breakCount > units.size() ? units.size() : prefix.size() + breakCount);
     const std::u16string out = WrapLine(text, width, hardLimit, breaks, u"\x01", prefix);
+    CheckUtf8(text, width, hardLimit, breaks, prefix);
 
     if (width < static_cast<int32_t>(prefix.size()) + 1 ||
         static_cast<int64_t>(text.size()) <= width) {

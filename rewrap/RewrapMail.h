@@ -38,3 +38,15 @@ inline constexpr std::u16string_view QuoteChars = u">| \t";
 // Example: AppendRewrappedMail(out, u"a b\n", 70, u"\n") appends u"a b\n"
 void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
                          std::u16string_view lineEnd);
+
+// As AppendRewrappedMail for valid UTF-8 `text` and an ASCII `lineEnd`,
+// appending UTF-8 to `out`: widths still count UTF-16 code units, so the
+// result is the UTF-8 form of AppendRewrappedMail's. Returns how many bytes
+// of `text` it re-wrapped: all of them, or those before the first line whose
+// result UTF-8 cannot hold (a cut between the halves of a character above
+// U+FFFF, possible only after a quote prefix of 997 units); the caller
+// re-wraps that line in UTF-16.
+//
+// Example: AppendRewrappedUtf8Mail(out, "Grüße\n", 70, "\r\n") appends "Grüße\r\n", returns 8
+[[nodiscard]] size_t AppendRewrappedUtf8Mail(std::string& out, std::string_view text,
+                                             int32_t wrapWidth, std::string_view lineEnd);

@@ -1,4 +1,5 @@
-// Fast searches over UTF-16 code units, four at a time in a 64-bit word.
+// Fast searches over UTF-16 code units, four at a time in a 64-bit word, and
+// over UTF-8 bytes, sixteen at a time.
 #pragma once
 
 #include <cstddef>
@@ -33,7 +34,8 @@ inline size_t FindUnit(const char16_t* p, size_t from, size_t end, char16_t unit
     for (; i + 8 <= end; i += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const int hits = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted));
-        if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits))) / 2;
+        if (hits != 0)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits))) / 2;
     }
 #endif
     for (; i + 4 <= end; i += 4) {
@@ -57,6 +59,106 @@ inline size_t FindUnitAtMost(const char16_t* p, size_t from, size_t end, char16_
         if (p[i] <= highest) return i;
     }
     return end;
+}
+
+inline constexpr size_t BlockBytes = 16;
+
+// The UTF-16 code units of the characters that begin in the 16 bytes of
+// UTF-8 at `p`: one for every byte that is not a continuation byte, and one
+// more for every first byte of a character above U+FFFF.
+inline size_t CountUtf16Units(const uint8_t* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // As signed bytes, continuation bytes are those below -64 (0xC0); first
+    // bytes of four are those that 0xF0 does not exceed, unsigned.
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128i starts =
+        _mm_andnot_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0))), one);
+    const __m128i f0 = _mm_set1_epi8(static_cast<char>(0xF0));
+    const __m128i fours = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(bytes, f0), bytes), one);
+    const __m128i sums = _mm_sad_epu8(_mm_add_epi8(starts, fours), _mm_setzero_si128());
+    return static_cast<size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+#else
+    size_t units = 0;
+    for (size_t k = 0; k < BlockBytes; ++k) {
+        units += (p[k] & 0xC0) != 0x80;
+        units += p[k] >= 0xF0;
+    }
+    return units;
+#endif
+}
+
+// Index of the first byte in [from, end) that is at most `highest` (read as
+// unsigned, highest < 0x80), or `end`.
+inline size_t FindUnitAtMost(const char* text, size_t from, size_t end, char highest) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    const auto top = static_cast<uint8_t>(highest);
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i tops = _mm_set1_epi8(static_cast<char>(top));
+    for (; i + 16 <= end; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        // A byte is at most `top` exactly when the larger of the two is `top`.
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, tops), tops));
+        if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    }
+#endif
+    for (; i < end; ++i) {
+        if (p[i] <= top) return i;
+    }
+    return end;
+}
+
+// Bit k set when byte k of the 16 at `p` starts a character (is not a
+// continuation byte), and in `fours` when it starts one above U+FFFF.
+inline unsigned CharacterStarts(const uint8_t* p, unsigned& fours) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i f0 = _mm_set1_epi8(static_cast<char>(0xF0));
+    fours =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, f0), bytes)));
+    return ~static_cast<unsigned>(
+               _mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0))))) &
+           0xFFFF;
+#else
+    unsigned starts = 0;
+    fours = 0;
+    for (unsigned k = 0; k < BlockBytes; ++k) {
+        if ((p[k] & 0xC0) != 0x80) starts |= 1u << k;
+        if (p[k] >= 0xF0) fours |= 1u << k;
+    }
+    return starts;
+#endif
+}
+
+// One past the last byte in [from, end) that is at most `highest` (read as
+// unsigned, highest < 0x80), or `from` when there is none.
+inline size_t FindLastUnitAtMost(const char* text, size_t from, size_t end, char highest) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    const auto top = static_cast<uint8_t>(highest);
+    size_t i = end;
+#if defined(__SSE2__)
+    const __m128i tops = _mm_set1_epi8(static_cast<char>(top));
+    for (; i - from >= 16; i -= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 16));
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, tops), tops));
+        if (hits != 0)
+            return i - 16 + 32 - static_cast<size_t>(__builtin_clz(static_cast<unsigned>(hits)));
+    }
+#endif
+    for (; i > from; --i) {
+        if (p[i - 1] <= top) return i;
+    }
+    return from;
+}
+
+// The same over UTF-16 code units (highest < 0x8000).
+inline size_t FindLastUnitAtMost(const char16_t* p, size_t from, size_t end, char16_t highest) {
+    size_t i = end;
+    for (; i > from; --i) {
+        if (p[i - 1] <= highest) return i;
+    }
+    return from;
 }
 
 } // namespace scan

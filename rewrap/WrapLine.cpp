@@ -11,26 +11,77 @@ constexpr size_t npos = std::u16string_view::npos;
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// The value of a unit of either kind of text: a UTF-8 byte above 0x7F is
+// never a break or quote character, and must not turn negative on the way.
+uint32_t UnitValue(char16_t c) { return c; }
+uint32_t UnitValue(char c) { return static_cast<unsigned char>(c); }
+
+// How far `units` UTF-16 code units reach in each kind of text. In UTF-16 a
+// position is a unit. In UTF-8 a position is a byte, and the walk counts a
+// character above U+FFFF as the two units it is on the clipboard; when the
+// count ends between those two, the walk stops before the character and says
+// so in `split`.
+size_t AdvanceUnits(const char16_t* /*text*/, size_t from, size_t end, size_t units, bool& split) {
+    split = false;
+    return end - from > units ? from + units : end;
+}
+
+size_t AdvanceUnits(const char* text, size_t from, size_t end, size_t units, bool& split) {
+    split = false;
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    size_t i = from;
+    // Every character's units are counted at its first byte, so whole blocks
+    // can be counted and passed even where they end inside a character.
+    size_t count = 0;
+    while (end - i >= scan::BlockBytes && (count = scan::CountUtf16Units(p + i)) <= units) {
+        i += scan::BlockBytes;
+        units -= count;
+    }
+    if (end - i >= scan::BlockBytes) {
+        unsigned fours = 0;
+        unsigned starts = scan::CharacterStarts(p + i, fours);
+        if (fours == 0) {
+            // One unit a character: the end is where the next one starts.
+            for (size_t k = 0; k < units; ++k) starts &= starts - 1;
+            return i + static_cast<size_t>(__builtin_ctz(starts));
+        }
+    }
+    for (; i < end; ++i) {
+        const uint8_t b = p[i];
+        if ((b & 0xC0) == 0x80) continue; // the rest of a character
+        if (units == 0) return i;
+        const size_t cost = b >= 0xF0 ? 2 : 1;
+        if (cost > units) {
+            split = true;
+            return i;
+        }
+        units -= cost;
+    }
+    return end;
+}
+
 // Walks the line forward exactly once, however many pieces are cut from it,
 // so that long lines cost linear time: it remembers the highest break
 // character below `next`. Both searches of a cut are answered from it.
-struct BreakScanner {
-    std::u16string_view text;
+template <typename Char> struct BreakScanner {
+    std::basic_string_view<Char> text;
     std::u16string_view breaks;
-    char16_t highestBreak = 0; // quick rejection of letters, which lie above " \t"
+    uint32_t highestBreak = 0; // quick rejection of letters, which lie above " \t"
     uint64_t lowBreaks = 0;    // bit c set when unit c < 64 is a break
     size_t next = 0;           // first index not yet looked at
     size_t lastBreak = npos;   // highest index below `next` that holds a break
 };
 
-bool IsBreak(const BreakScanner& scan, char16_t c) {
+template <typename Char> bool IsBreak(const BreakScanner<Char>& scan, Char unit) {
+    const uint32_t c = UnitValue(unit);
     if (c > scan.highestBreak) return false;
     if (c < 64) return (scan.lowBreaks >> c) & 1;
-    return scan.breaks.find(c) != npos;
+    return scan.breaks.find(static_cast<char16_t>(c)) != npos;
 }
 
-void BreakScannerInit(BreakScanner& scan, std::u16string_view text, std::u16string_view breaks,
-                      size_t start) {
+template <typename Char>
+void BreakScannerInit(BreakScanner<Char>& scan, std::basic_string_view<Char> text,
+                      std::u16string_view breaks, size_t start) {
     scan.text = text;
     scan.breaks = breaks;
     scan.highestBreak = breaks.empty() ? 0 : *std::max_element(breaks.begin(), breaks.end());
@@ -42,17 +93,19 @@ void BreakScannerInit(BreakScanner& scan, std::u16string_view text, std::u16stri
     scan.lastBreak = npos;
 }
 
-// Most units are letters above every break character: those are skipped four
-// at a time, and only the few low ones are tested against the set.
-size_t BreakScannerSkipLetters(const BreakScanner& scan, size_t from, size_t end) {
-    if (scan.highestBreak < 0x8000) {
-        return scan::FindUnitAtMost(scan.text.data(), from, end, scan.highestBreak);
+// Most units are letters above every break character: those are skipped a
+// word at a time, and only the few low ones are tested against the set.
+template <typename Char>
+size_t BreakScannerSkipLetters(const BreakScanner<Char>& scan, size_t from, size_t end) {
+    if (scan.highestBreak < 0x80) {
+        return scan::FindUnitAtMost(scan.text.data(), from, end,
+                                    static_cast<Char>(scan.highestBreak));
     }
     return from;
 }
 
 // Everything below `from` is behind the cutting for good: forget it.
-void BreakScannerDropBelow(BreakScanner& scan, size_t from) {
+template <typename Char> void BreakScannerDropBelow(BreakScanner<Char>& scan, size_t from) {
     if (scan.next >= from) return;
     scan.next = from;
     scan.lastBreak = npos;
@@ -63,13 +116,20 @@ void BreakScannerDropBelow(BreakScanner& scan, size_t from) {
 // the search goes backward from the end, and stops at what is known already.
 // When an earlier forward search has looked beyond `end`, the cutting has
 // only moved through text known to hold no break up to `lastBreak`.
-size_t BreakScannerFindLast(BreakScanner& scan, size_t from, size_t end) {
+template <typename Char>
+size_t BreakScannerFindLast(BreakScanner<Char>& scan, size_t from, size_t end) {
     BreakScannerDropBelow(scan, from);
     if (scan.next >= end) {
-        const bool inside = scan.lastBreak != npos && scan.lastBreak >= from && scan.lastBreak < end;
+        const bool inside =
+            scan.lastBreak != npos && scan.lastBreak >= from && scan.lastBreak < end;
         return inside ? scan.lastBreak : npos;
     }
+    const auto highest = static_cast<Char>(scan.highestBreak < 0x80 ? scan.highestBreak : 0x7F);
     for (size_t i = end; i > scan.next;) {
+        // Letters above every break are passed a block at a time.
+        if (scan.highestBreak < 0x80)
+            i = scan::FindLastUnitAtMost(scan.text.data(), scan.next, i, highest);
+        if (i == scan.next) break;
         --i;
         if (IsBreak(scan, scan.text[i])) {
             scan.lastBreak = i;
@@ -82,7 +142,7 @@ size_t BreakScannerFindLast(BreakScanner& scan, size_t from, size_t end) {
 
 // The first break at or after `from`, or npos. `from` never decreases from
 // one call to the next, and everything below it has been looked at.
-size_t BreakScannerFindNext(BreakScanner& scan, size_t from) {
+template <typename Char> size_t BreakScannerFindNext(BreakScanner<Char>& scan, size_t from) {
     BreakScannerDropBelow(scan, from);
     if (scan.lastBreak != npos && scan.lastBreak >= from) return scan.lastBreak;
     const size_t n = scan.text.size();
@@ -102,15 +162,31 @@ size_t BreakScannerFindNext(BreakScanner& scan, size_t from) {
     return npos;
 }
 
-} // namespace
+// Where a cut at the hard limit ends in UTF-16, a character above U+FFFF is
+// kept whole rather than mangled in both halves, unless it is all the piece
+// would hold; false when the cut splits it.
+bool KeepCharacterWhole(const char16_t* text, size_t bodyStart, size_t& cutEnd, bool /*split*/) {
+    if (cutEnd - 1 > bodyStart && IsHighSurrogate(text[cutEnd - 1]) &&
+        IsLowSurrogate(text[cutEnd])) {
+        --cutEnd;
+    }
+    return true;
+}
 
-void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
-                       int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
-                       std::u16string_view prefix) {
+// In UTF-8 the walk has already stopped before such a character; a piece of
+// its first half alone cannot be written at all.
+bool KeepCharacterWhole(const char* /*text*/, size_t bodyStart, size_t& cutEnd, bool split) {
+    return !split || cutEnd > bodyStart;
+}
+
+template <typename Char>
+bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> text, int64_t width,
+                   int64_t hardLimit, std::u16string_view breaks,
+                   std::basic_string_view<Char> newline, std::basic_string_view<Char> prefix) {
     const auto prefixLen = static_cast<int64_t>(prefix.size());
     if (width < prefixLen + 1 || static_cast<int64_t>(text.size()) <= width) {
         out.append(text);
-        return;
+        return true;
     }
     // The text being cut is always a head of prefixLen units followed by a
     // body: the line's own first units for the first piece, `prefix` for
@@ -118,47 +194,67 @@ void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t wi
     // bodyStart. Searches look only at the body, width - prefixLen units of it.
     const size_t n = text.size();
     const auto window = static_cast<size_t>(width - prefixLen);
-    std::u16string_view head = text.substr(0, prefix.size());
+    std::basic_string_view<Char> head = text.substr(0, prefix.size());
     size_t bodyStart = prefix.size();
-    BreakScanner scan;
+    BreakScanner<Char> scan;
     BreakScannerInit(scan, text, breaks, bodyStart);
 
-    while (n - bodyStart > window) {
-        const size_t windowEnd = bodyStart + window;
+    for (;;) {
+        bool split = false;
+        const size_t windowEnd = AdvanceUnits(text.data(), bodyStart, n, window, split);
+        if (windowEnd == n) break; // the rest fits
         const size_t last = BreakScannerFindLast(scan, bodyStart, windowEnd);
         size_t cutEnd = 0; // one past the last unit of the piece
         if (last != npos) {
             cutEnd = last + 1;
         } else if (hardLimit < 0) {
+            if (split) return false;
             cutEnd = windowEnd;
         } else {
             const size_t found = BreakScannerFindNext(scan, windowEnd);
             cutEnd = found == npos ? n : found + 1;
             // A limit at or inside the prefix would not shorten anything, as
             // the prefix comes back in front of the rest: the piece then runs on.
-            const auto pieceLen = prefixLen + static_cast<int64_t>(cutEnd - bodyStart);
-            if (hardLimit > prefixLen && hardLimit < pieceLen) {
-                cutEnd = bodyStart + static_cast<size_t>(hardLimit - prefixLen);
-                // Keep a character above U+FFFF whole rather than mangle both halves.
-                if (cutEnd - 1 > bodyStart && IsHighSurrogate(text[cutEnd - 1]) &&
-                    IsLowSurrogate(text[cutEnd])) {
-                    --cutEnd;
+            if (hardLimit > prefixLen) {
+                const auto limit = static_cast<size_t>(hardLimit - prefixLen);
+                const size_t limitEnd = AdvanceUnits(text.data(), bodyStart, cutEnd, limit, split);
+                if (split || limitEnd < cutEnd) {
+                    cutEnd = limitEnd;
+                    if (!KeepCharacterWhole(text.data(), bodyStart, cutEnd, split)) return false;
                 }
             }
         }
         const size_t mark = out.size();
         out.append(head);
         out.append(text.substr(bodyStart, cutEnd - bodyStart));
-        while (out.size() > mark && out.back() == u' ') out.pop_back();
+        while (out.size() > mark && out.back() == Char{' '}) out.pop_back();
         out.append(newline);
 
         bodyStart = cutEnd;
-        while (bodyStart < n && text[bodyStart] == u' ') ++bodyStart;
-        if (bodyStart == n) return;
+        while (bodyStart < n && text[bodyStart] == Char{' '}) ++bodyStart;
+        if (bodyStart == n) return true;
         head = prefix;
     }
     out.append(head);
     out.append(text.substr(bodyStart));
+    return true;
+}
+
+} // namespace
+
+void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
+                       int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
+                       std::u16string_view prefix) {
+    (void)AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix);
+}
+
+bool AppendWrappedUtf8Line(std::string& out, std::string_view text, int64_t width,
+                           int64_t hardLimit, std::u16string_view breaks, std::string_view newline,
+                           std::string_view prefix) {
+    const size_t mark = out.size();
+    if (AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix)) return true;
+    out.resize(mark);
+    return false;
 }
 
 std::u16string WrapLine(std::u16string_view text, int32_t width, int32_t hardLimit,

@@ -26,3 +26,15 @@
 void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
                        int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
                        std::u16string_view prefix);
+
+// As AppendWrappedLine for a line of valid UTF-8 (with `breaks`, `prefix`,
+// `newline` and the line's own first prefix.size() bytes in ASCII), where positions are bytes while
+// the width and the hard limit still count UTF-16 code units, as on the clipboard: the result is
+// the UTF-8 form of AppendWrappedLine's. False, with `out` as it was, when
+// that result would hold half of a character above U+FFFF, which UTF-8 cannot
+// (a cut at `width` exactly, or a piece of one unit before the hard limit).
+//
+// Example: AppendWrappedUtf8Line(out, "äää ööö", 3, 998, u" ", "\n", "") appends "äää\nööö"
+[[nodiscard]] bool AppendWrappedUtf8Line(std::string& out, std::string_view text, int64_t width,
+                                         int64_t hardLimit, std::u16string_view breaks,
+                                         std::string_view newline, std::string_view prefix);

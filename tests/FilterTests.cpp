@@ -1,12 +1,14 @@
-#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include "cli/Filter.h"
 #include "cli/Utf.h"
 #include "rewrap/RewrapMail.h"
 #include "tests/TestText.h"
@@ -34,10 +36,9 @@ WrapRun RunWrap(const std::string& args, const std::string& input, bool viaPipe 
     const std::string d = dir;
     std::ofstream(d + "/in", std::ios::binary) << input;
     const std::string wrap = OSTREL_WRAP_PATH;
-    const std::string cmd = viaPipe ? "cat " + d + "/in | " + wrap + " " + args + " >" + d +
-                                          "/out 2>" + d + "/err"
-                                    : wrap + " " + args + " <" + d + "/in >" + d + "/out 2>" +
-                                          d + "/err";
+    const std::string cmd =
+        viaPipe ? "cat " + d + "/in | " + wrap + " " + args + " >" + d + "/out 2>" + d + "/err"
+                : wrap + " " + args + " <" + d + "/in >" + d + "/out 2>" + d + "/err";
     WrapRun run;
     const int raw = std::system(cmd.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -109,7 +110,8 @@ TEST(Filter, LineTableRowsHoldWhereTheLineIsAMail) {
         {"aaaaa", 5, "aaaaa"},
     };
     for (const Row& row : rows) {
-        const WrapRun run = RunWrap("--utf16le --width " + std::to_string(row.width), Utf16le(U(row.text)));
+        const WrapRun run =
+            RunWrap("--utf16le --width " + std::to_string(row.width), Utf16le(U(row.text)));
         EXPECT_EQ(run.out, Utf16le(U(row.expected))) << "text «" << row.text << "»";
     }
 }
@@ -161,9 +163,9 @@ TEST(Filter, RejectsBadInputWithOneLineAndNoOutput) {
     const Bad cases[] = {
         {"", "abc\xFF", "ostrel-wrap: invalid UTF-8 at byte 3\n", false},
         {"", "ab\xC3", "ostrel-wrap: invalid UTF-8 at byte 2\n", false},
-        {"", "ab\xC0\xAF", "ostrel-wrap: invalid UTF-8 at byte 2\n", false},           // overlong
-        {"", "a\xED\xA0\x80", "ostrel-wrap: invalid UTF-8 at byte 1\n", false},        // surrogate
-        {"", "\xF4\x90\x80\x80", "ostrel-wrap: invalid UTF-8 at byte 0\n", false},     // > U+10FFFF
+        {"", "ab\xC0\xAF", "ostrel-wrap: invalid UTF-8 at byte 2\n", false},       // overlong
+        {"", "a\xED\xA0\x80", "ostrel-wrap: invalid UTF-8 at byte 1\n", false},    // surrogate
+        {"", "\xF4\x90\x80\x80", "ostrel-wrap: invalid UTF-8 at byte 0\n", false}, // > U+10FFFF
         {"", "\xE2\x82x", "ostrel-wrap: invalid UTF-8 at byte 0\n", false},
         {"--utf16le", "abc", "ostrel-wrap: odd number of bytes in UTF-16LE input\n", false},
         {"--frobnicate", "", "ostrel-wrap: unknown option '--frobnicate'\n", true},
@@ -181,7 +183,8 @@ TEST(Filter, RejectsBadInputWithOneLineAndNoOutput) {
             if (bad.message.find("at byte") != std::string::npos) {
                 // The offset counts the two good lines in front.
                 const size_t at = std::stoul(bad.message.substr(bad.message.rfind(' ') + 1));
-                EXPECT_EQ(first, "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at + 18) + "\n");
+                EXPECT_EQ(first,
+                          "ostrel-wrap: invalid UTF-8 at byte " + std::to_string(at + 18) + "\n");
             } else {
                 EXPECT_EQ(first, bad.message);
             }
@@ -191,8 +194,8 @@ TEST(Filter, RejectsBadInputWithOneLineAndNoOutput) {
 }
 
 TEST(Filter, FailedWriteIsAnError) {
-    const int raw = std::system(("printf 'a b\\n' | " + std::string(OSTREL_WRAP_PATH) +
-                                 " >/dev/full 2>/dev/null").c_str());
+    const int raw = std::system(
+        ("printf 'a b\\n' | " + std::string(OSTREL_WRAP_PATH) + " >/dev/full 2>/dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(raw), 2);
 }
 
@@ -225,6 +228,84 @@ TEST(Filter, FiftyMegabytesMatchTheEngine) {
     const WrapRun run = RunWrap("", Utf8(text), true);
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.out == Utf8(RewrapMail(text)));
+}
+
+// The UTF-8 engine must give, byte for byte, the UTF-8 form of what the
+// UTF-16 engine gives, however characters of one to four bytes fall on the
+// width, the hard limit and the quote prefix.
+std::string Utf8Reference(std::u16string_view text, int32_t width, bool lf) {
+    std::u16string out;
+    AppendRewrappedMail(out, text, width, lf ? u"\n" : u"\r\n");
+    return Utf8(out);
+}
+
+std::string Utf8Rewrapped(std::string_view text, int32_t width, bool lf) {
+    std::string out;
+    EXPECT_TRUE(AppendRewrappedUtf8Text(out, text, width, lf));
+    return out;
+}
+
+TEST(Utf8Rewrap, MatchesTheUtf16EngineOnGeneratedTexts) {
+    const std::u16string pieces[] = {u"word", u"\u00E4\u00DF", u"\u20AC", u"\U0001F600",
+                                     u" ",    u"\t",           u">",      u"|",
+                                     u"\r\n", u"\n",           u"\r",     u"\U0001F600 "};
+    std::mt19937 random(2026);
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string text;
+        const int parts = static_cast<int>(random() % 60);
+        for (int i = 0; i < parts; ++i) {
+            switch (random() % 8) {
+            case 0: // a run without a space, long enough for the hard limit
+                text.append(random() % 1200, random() % 2 ? u'x' : u'\u00E9');
+                break;
+            case 1: { // a quote prefix, some of them as long as the hard limit allows
+                const size_t lengths[] = {1, 2, 928, 996, 997, 998, 1000};
+                text.append(lengths[random() % 7], u'>');
+                break;
+            }
+            default:
+                text += pieces[random() % std::size(pieces)];
+            }
+        }
+        const int32_t width = random() % 4 == 0 ? static_cast<int32_t>(1 + random() % 100) : 70;
+        const bool lf = random() % 2 == 0;
+        const std::string text8 = Utf8(text);
+        ASSERT_EQ(Utf8Rewrapped(text8, width, lf), Utf8Reference(text, width, lf))
+            << "round " << round << ", width " << width;
+    }
+}
+
+std::u16string Repeat16(std::u16string_view s, size_t n) {
+    std::u16string out;
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+TEST(Utf8Rewrap, CountsUnitsNotBytes) {
+    struct Case {
+        std::u16string text;
+        int32_t width;
+    };
+    const Case cases[] = {
+        // 35 characters of two units are exactly 70 units: no wrap; 36 are one word too many.
+        {std::u16string(u"\U0001F600 ") + u"\U0001F600\U0001F600 ", 4},
+        {std::u16string(23, u'\u20AC') + u" " + std::u16string(23, u'\u20AC'), 46},
+        // The window ends between the halves of a character.
+        {u"aaa \U0001F600\U0001F600", 5},
+        // The hard limit falls between the halves: the character stays whole.
+        {std::u16string(997, u'x') + u"\U0001F600" + u"x", 70},
+        // Only half a character fits after a prefix of 997: each half is U+FFFD.
+        {std::u16string(997, u'>') + u"x" + Repeat16(u"\U0001F600", 40) + u" a", 70},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8Rewrapped(Utf8(c.text), c.width, false),
+                  Utf8Reference(c.text, c.width, false));
+    }
+    // That last line is the one the UTF-8 engine leaves to the UTF-16 one.
+    const std::string halves = "one\n" + Utf8(cases[4].text) + "\ntwo";
+    std::string out;
+    EXPECT_EQ(AppendRewrappedUtf8Mail(out, halves, 70, "\r\n"), 4u);
+    EXPECT_NE(Utf8Rewrapped(halves, 70, false).find("\xEF\xBF\xBD\r\n"), std::string::npos);
 }
 
 } // namespace
