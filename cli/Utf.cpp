@@ -46,30 +46,38 @@ size_t CopyAsciiUnits(const char16_t* src, size_t i, size_t n, char*& dst) {
     return i;
 }
 
-// How many of the 16 bytes at p + i, which starts a character, are valid
-// UTF-8 made of ASCII and two-byte sequences only, and end between
-// characters: 16, 15 when the last byte starts a pair, or 0 when they hold
-// anything else (or fewer than 16 are left).
-size_t ValidAsciiAndPairs(const uint8_t* p, size_t i, size_t n) {
+// Whether the 64 bytes at `p` are ASCII and two-byte sequences only, given
+// whether the byte before them began a sequence (`pairOpen`), which is then
+// set for the next 64. Their start need not be a character's.
+bool AsciiAndPairs(const uint8_t* p, bool& pairOpen) {
 #if defined(__SSE2__)
-    if (n - i < 16) return 0;
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-    if (high == 0) return 16;
-    // First bytes of a pair are 0xC2 to 0xDF, continuation bytes 0x80 to 0xBF.
-    const __m128i fromC2 = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2)));
+    const __m128i c2 = _mm_set1_epi8(static_cast<char>(0xC2));
     const __m128i top = _mm_set1_epi8(0x1D);
-    const auto firsts =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(fromC2, top), top)));
-    const auto seconds = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
-    if ((firsts | seconds) != high || ((firsts << 1) & 0xFFFF) != seconds) return 0;
-    return (firsts & 0x8000) != 0 ? 15 : 16;
+    const __m128i c0 = _mm_set1_epi8(static_cast<char>(0xC0));
+    const __m128i zero = _mm_setzero_si128();
+    __m128i firstsBefore = _mm_insert_epi16(zero, pairOpen ? 0xFF00 : 0, 7);
+    __m128i wrong = zero;
+    for (int block = 0; block < 4; ++block) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * block));
+        // 0xC2 to 0xDF begin a pair, 0x80 to 0xBF (below -64 as signed) continue one.
+        const __m128i firsts = _mm_cmpeq_epi8(_mm_max_epu8(_mm_sub_epi8(bytes, c2), top), top);
+        const __m128i seconds = _mm_cmplt_epi8(bytes, c0);
+        const __m128i high = _mm_cmplt_epi8(bytes, zero);
+        // A continuation byte stands exactly where the byte before began a pair,
+        // and every byte above 0x7F is one or the other.
+        const __m128i follows =
+            _mm_or_si128(_mm_slli_si128(firsts, 1), _mm_srli_si128(firstsBefore, 15));
+        wrong = _mm_or_si128(wrong, _mm_xor_si128(seconds, follows));
+        wrong = _mm_or_si128(wrong, _mm_andnot_si128(_mm_or_si128(firsts, seconds), high));
+        firstsBefore = firsts;
+    }
+    if (_mm_movemask_epi8(wrong) != 0) return false;
+    pairOpen = (_mm_movemask_epi8(firstsBefore) & 0x8000) != 0;
+    return true;
 #else
     (void)p;
-    (void)i;
-    (void)n;
-    return 0;
+    (void)pairOpen;
+    return false;
 #endif
 }
 
@@ -127,15 +135,18 @@ size_t Utf8ValidLength(std::string_view bytes, bool& invalid) {
     const size_t n = bytes.size();
     invalid = false;
     size_t i = 0;
+    bool pairOpen = false; // the byte before i began a two-byte sequence
     while (i < n) {
-        // Sixteen bytes at a time while they hold nothing beyond ASCII and the
-        // two-byte sequences of accented letters; the rest one by one.
-        const size_t passed = ValidAsciiAndPairs(p, i, n);
-        if (passed > 0) {
-            i += passed;
+        // Sixty-four bytes at a time while they hold nothing beyond ASCII and
+        // the two-byte sequences of accented letters; the rest one by one,
+        // from the start of the character at hand.
+        if (n - i >= 64 && AsciiAndPairs(p + i, pairOpen)) {
+            i += 64;
             continue;
         }
-        const size_t stop = i + 16;
+        if (pairOpen) --i;
+        pairOpen = false;
+        const size_t stop = i + 64;
         while (i < stop && i < n) {
             if (p[i] < 0x80) {
                 ++i;
@@ -150,7 +161,8 @@ size_t Utf8ValidLength(std::string_view bytes, bool& invalid) {
             i += static_cast<size_t>(r);
         }
     }
-    return i;
+    // A pair begun in the last byte waits for the next bytes to finish it.
+    return pairOpen ? i - 1 : i;
 }
 
 size_t Utf8ToUtf16(std::string_view bytes, char16_t* dst) {

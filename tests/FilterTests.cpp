@@ -308,4 +308,46 @@ TEST(Utf8Rewrap, CountsUnitsNotBytes) {
     EXPECT_NE(Utf8Rewrapped(halves, 70, false).find("\xEF\xBF\xBD\r\n"), std::string::npos);
 }
 
+TEST(Utf8, ValidLengthStopsAtTheFirstFault) {
+    // Each sequence after runs of ASCII and of two-byte letters of every
+    // length, so that it falls on every place of a block checked at once.
+    struct Case {
+        std::string bytes;
+        bool valid;      // the whole of `bytes` is valid
+        bool incomplete; // it is the valid start of a sequence, cut off
+    };
+    const Case cases[] = {
+        {"\xC3\xA4", true, false},
+        {"\xE2\x82\xAC", true, false},
+        {"\xF0\x9F\x98\x80", true, false},
+        {"\xC3", false, true},
+        {"\xF0\x9F\x98", false, true},
+        {"\x80", false, false},
+        {"\xC3" "a", false, false},
+        {"\xC0\x80", false, false},
+        {"\xC1\xBF", false, false},
+        {"\xE0\x80\x80", false, false},
+        {"\xED\xA0\x80", false, false},
+        {"\xF4\x90\x80\x80", false, false},
+        {"\xF5\x80\x80\x80", false, false},
+        {"\xC3\xA4\xA4", false, false},
+    };
+    for (const Case& c : cases) {
+        for (size_t ascii = 0; ascii < 70; ++ascii) {
+            for (size_t pairs : {0, 1, 31, 32}) {
+                const std::string head = std::string(ascii, 'a') + Repeat("\xC3\xA4", pairs);
+                const std::string text = head + c.bytes + (c.incomplete ? "" : "tail");
+                bool invalid = true;
+                const size_t valid = Utf8ValidLength(text, invalid);
+                const size_t expected = c.valid                     ? text.size()
+                                        : c.bytes == "\xC3\xA4\xA4" ? head.size() + 2
+                                                                    : head.size();
+                ASSERT_EQ(valid, expected)
+                    << "case " << &c - cases << " after " << ascii << "+" << pairs;
+                ASSERT_EQ(invalid, !c.valid && !c.incomplete) << "case " << &c - cases;
+            }
+        }
+    }
+}
+
 } // namespace
