@@ -285,15 +285,13 @@ int RunFilter(const FilterOptions& options, int inFd, int outFd, std::string& er
         error = OddBytesText;
         return FilterFailed;
     }
+    PipeWiden(inFd);
     if (options.check) {
         Output none; // never opened: nothing is written under --check
         return options.utf16le ? RunUtf16leFilter(options, inFd, none, error)
                                : RunUtf8Filter(options, inFd, none, error);
     }
     Output output;
-    if (fstat(outFd, &st) == 0 && S_ISREG(st.st_mode)) {
-        output.startOffset = lseek(outFd, 0, SEEK_CUR);
-    }
     OutputOpen(output, outFd);
     const int result = options.utf16le ? RunUtf16leFilter(options, inFd, output, error)
                                        : RunUtf8Filter(options, inFd, output, error);
