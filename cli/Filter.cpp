@@ -102,12 +102,14 @@ int ParseFilterArgs(int argc, const char* const* argv, FilterOptions& options, s
     return -1;
 }
 
-bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width, bool lf) {
+bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width, bool lf,
+                             const WrapSink* sink, const bool* sinkStopped) {
     const std::string_view lineEnd = lf ? "\n" : "\r\n";
     size_t done = 0;
     for (;;) {
-        done += AppendRewrappedUtf8Mail(out, text.substr(done), width, lineEnd);
+        done += AppendRewrappedUtf8Mail(out, text.substr(done), width, lineEnd, sink);
         if (done == text.size()) return true;
+        if (sinkStopped != nullptr && *sinkStopped) return false;
         // A line whose result holds half a character: as the clipboard would
         // have it, where UTF-8 writes each half as U+FFFD.
         const size_t lineFeed = text.find('\n', done);
@@ -136,6 +138,22 @@ std::string InvalidUtf8Text(uint64_t offset) {
 constexpr const char* OddBytesText = "ostrel-wrap: odd number of bytes in UTF-16LE input";
 constexpr const char* NoMemoryText = "ostrel-wrap: out of memory";
 
+// What the engine hands its result to while it re-wraps a line whose result
+// is long (a long line behind a long prefix may grow thirtyfold and more).
+struct EngineOutput {
+    Output* output = nullptr;
+    uint64_t bytesIn = 0; // input taken once the text at hand is done
+    std::string* error = nullptr;
+    bool failed = false;
+};
+
+bool EngineOutputSend(void* context, std::string& out) {
+    auto& engine = *static_cast<EngineOutput*>(context);
+    (void)out; // it is engine.output->bytes
+    engine.failed = !OutputSendIfFull(*engine.output, engine.bytesIn, *engine.error);
+    return !engine.failed;
+}
+
 // The UTF-8 filter works on the bytes as they come: UTF-8 is only checked,
 // and the engine counts the UTF-16 units of what it wraps as it goes.
 int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::string& error) {
@@ -144,6 +162,10 @@ int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::s
     uint64_t inputOffset = 0; // where input[0] lies in the stream
     std::string scratch;      // the result under --check, compared and dropped
     bool changed = false;
+    EngineOutput engine;
+    engine.output = &output;
+    engine.error = &error;
+    const WrapSink sink{OutputChunkBytes, EngineOutputSend, &engine};
 
     // Re-wraps `text`, whole lines or the end of the input, and sends or
     // compares the result.
@@ -153,8 +175,10 @@ int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::s
         if (options.check) out.clear();
         // As much as the engine reserves itself, but on huge pages.
         StringReserve(out, out.size() + text.size() + text.size() / 16);
-        if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf)) {
-            error = NoMemoryText;
+        engine.bytesIn = inputOffset + text.size();
+        if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf,
+                                     options.check ? nullptr : &sink, &engine.failed)) {
+            if (!engine.failed) error = NoMemoryText;
             return false;
         }
         if (options.check) {

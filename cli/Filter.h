@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "rewrap/WrapLine.h"
+
 struct FilterOptions {
     bool utf16le = false; // raw UTF-16LE code units in and out, instead of UTF-8
     bool check = false;   // write nothing; only tell whether re-wrapping changes the text
@@ -36,8 +38,10 @@ inline constexpr int FilterFailed = 2;    // bad input or usage, or a failed rea
 // Re-wraps valid UTF-8 `text` to `width` after each quote prefix, appending
 // UTF-8 to `out`: the UTF-8 form of what the engine makes of the text's
 // UTF-16 form, with the line ends LF when `lf` is set and CR LF otherwise.
-// False when memory ran out.
+// A `sink` may take the result away as it grows; `sinkStopped` tells when
+// it stopped the work. False when it did or memory ran out.
 //
 // Example: AppendRewrappedUtf8Text(out, "Grüße\n", 70, false) appends "Grüße\r\n"
 [[nodiscard]] bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width,
-                                           bool lf);
+                                           bool lf, const WrapSink* sink = nullptr,
+                                           const bool* sinkStopped = nullptr);

@@ -13,7 +13,6 @@ namespace {
 // all but long texts leaves nothing on standard output even through a pipe
 // (a regular file is cut back in any case).
 constexpr uint64_t HoldBackInput = 1u << 20;
-constexpr size_t WriteChunk = 256 << 10;
 
 bool OutputWriteAll(Output& output, std::string& error) {
     const char* p = output.bytes.data();
@@ -44,7 +43,7 @@ void OutputOpen(Output& output, int fd) {
 
 bool OutputSendIfFull(Output& output, uint64_t bytesIn, std::string& error) {
     if (!output.streaming && bytesIn >= HoldBackInput) output.streaming = true;
-    if (!output.streaming || output.bytes.size() < WriteChunk) return true;
+    if (!output.streaming || output.bytes.size() < OutputChunkBytes) return true;
     return OutputWriteAll(output, error);
 }
 

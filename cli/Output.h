@@ -1,9 +1,13 @@
 // The filter's standard output: held back at first, then written in chunks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+
+// What piles up before a write, once output is no longer held back.
+inline constexpr size_t OutputChunkBytes = 256 << 10;
 
 struct Output {
     int fd = -1;

@@ -41,22 +41,24 @@ size_t IndexOfLineFeed(std::string_view text, size_t from) {
 }
 
 bool AppendLine(std::u16string& out, std::u16string_view line, int64_t width,
-                std::u16string_view lineEnd, std::u16string_view prefix) {
+                std::u16string_view lineEnd, std::u16string_view prefix, const WrapSink* /*sink*/) {
     AppendWrappedLine(out, line, width, HardLineLimit, BreakChars, lineEnd, prefix);
     return true;
 }
 
 bool AppendLine(std::string& out, std::string_view line, int64_t width, std::string_view lineEnd,
-                std::string_view prefix) {
-    return AppendWrappedUtf8Line(out, line, width, HardLineLimit, BreakChars, lineEnd, prefix);
+                std::string_view prefix, const WrapSink* sink) {
+    return AppendWrappedUtf8Line(out, line, width, HardLineLimit, BreakChars, lineEnd, prefix,
+                                 sink);
 }
 
 // Re-wraps the lines of `text` onto `out` and returns how much of `text` it
-// took: all of it, or the part before the first line that could not be
-// written (only ever in UTF-8), with `out` holding the result of that part.
+// took: all of it, or the part before the line where it stopped (only ever
+// in UTF-8).
 template <typename Char>
 size_t AppendRewrapped(std::basic_string<Char>& out, std::basic_string_view<Char> text,
-                       int32_t wrapWidth, std::basic_string_view<Char> lineEnd) {
+                       int32_t wrapWidth, std::basic_string_view<Char> lineEnd,
+                       const WrapSink* sink) {
     // Most mails grow only by the CRs added to LF line ends and by a few
     // continuation prefixes; one reservation spares most reallocations.
     out.reserve(out.size() + text.size() + text.size() / 16);
@@ -74,7 +76,7 @@ size_t AppendRewrapped(std::basic_string<Char>& out, std::basic_string_view<Char
             quoteEnd == npos ? int64_t{wrapWidth} - 1 : static_cast<int64_t>(quoteEnd) + wrapWidth;
         const std::basic_string_view<Char> prefix =
             quoteEnd == npos ? std::basic_string_view<Char>() : line.substr(0, quoteEnd);
-        if (!AppendLine(out, line, width, lineEnd, prefix)) return start;
+        if (!AppendLine(out, line, width, lineEnd, prefix, sink)) return start;
 
         if (lf == npos) return text.size();
         out.append(lineEnd);
@@ -95,12 +97,12 @@ int32_t FindFirstNotOf(std::u16string_view text, std::u16string_view set, int32_
 
 void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
                          std::u16string_view lineEnd) {
-    (void)AppendRewrapped(out, text, wrapWidth, lineEnd);
+    (void)AppendRewrapped(out, text, wrapWidth, lineEnd, nullptr);
 }
 
 size_t AppendRewrappedUtf8Mail(std::string& out, std::string_view text, int32_t wrapWidth,
-                               std::string_view lineEnd) {
-    return AppendRewrapped(out, text, wrapWidth, lineEnd);
+                               std::string_view lineEnd, const WrapSink* sink) {
+    return AppendRewrapped(out, text, wrapWidth, lineEnd, sink);
 }
 
 std::u16string RewrapMail(std::u16string_view text) {

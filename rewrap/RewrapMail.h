@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "rewrap/WrapLine.h"
+
 // Characters a line may hold after its quote prefix.
 inline constexpr int32_t WrapWidth = 70;
 // The longest line, prefix included, that a run without a break may fill
@@ -40,13 +42,15 @@ void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t 
                          std::u16string_view lineEnd);
 
 // As AppendRewrappedMail for valid UTF-8 `text` and an ASCII `lineEnd`,
-// appending UTF-8 to `out`: widths still count UTF-16 code units, so the
-// result is the UTF-8 form of AppendRewrappedMail's. Returns how many bytes
-// of `text` it re-wrapped: all of them, or those before the first line whose
-// result UTF-8 cannot hold (a cut between the halves of a character above
-// U+FFFF, possible only after a quote prefix of 997 units); the caller
-// re-wraps that line in UTF-16.
+// appending UTF-8 to `out`, which `sink` (if any) may take away as it grows:
+// widths still count UTF-16 code units, so the result is the UTF-8 form of
+// AppendRewrappedMail's. Returns how many bytes of `text` it re-wrapped: all
+// of them, or those before the line where the sink stopped it, or before the
+// first line whose result UTF-8 might not hold (half of a character above
+// U+FFFF, possible only after a quote prefix of 997 units), of which nothing
+// is written; the caller re-wraps that line in UTF-16.
 //
 // Example: AppendRewrappedUtf8Mail(out, "Grüße\n", 70, "\r\n") appends "Grüße\r\n", returns 8
 [[nodiscard]] size_t AppendRewrappedUtf8Mail(std::string& out, std::string_view text,
-                                             int32_t wrapWidth, std::string_view lineEnd);
+                                             int32_t wrapWidth, std::string_view lineEnd,
+                                             const WrapSink* sink = nullptr);

@@ -164,25 +164,41 @@ template <typename Char> size_t BreakScannerFindNext(BreakScanner<Char>& scan, s
 
 // Where a cut at the hard limit ends in UTF-16, a character above U+FFFF is
 // kept whole rather than mangled in both halves, unless it is all the piece
-// would hold; false when the cut splits it.
-bool KeepCharacterWhole(const char16_t* text, size_t bodyStart, size_t& cutEnd, bool /*split*/) {
+// would hold. In UTF-8 the walk has already stopped before such a character,
+// and the line was refused up front where a piece could hold half of it.
+void KeepCharacterWhole(const char16_t* text, size_t bodyStart, size_t& cutEnd) {
     if (cutEnd - 1 > bodyStart && IsHighSurrogate(text[cutEnd - 1]) &&
         IsLowSurrogate(text[cutEnd])) {
         --cutEnd;
     }
-    return true;
 }
 
-// In UTF-8 the walk has already stopped before such a character; a piece of
-// its first half alone cannot be written at all.
-bool KeepCharacterWhole(const char* /*text*/, size_t bodyStart, size_t& cutEnd, bool split) {
-    return !split || cutEnd > bodyStart;
+void KeepCharacterWhole(const char* /*text*/, size_t /*bodyStart*/, size_t& /*cutEnd*/) {}
+
+// Whether a piece of the UTF-8 `text` could end between the two halves of a
+// character above U+FFFF: when pieces may be cut at the width exactly, or
+// when the hard limit leaves one unit after the prefix.
+bool PieceMaySplitCharacter(std::string_view text, int64_t hardLimit, int64_t prefixLen) {
+    if (hardLimit >= 0 && hardLimit - prefixLen != 1) return false;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0xF0) return true;
+    }
+    return false;
+}
+
+// A long line's result may leave as it is made: after each piece, once
+// `out` holds enough (UTF-8 only).
+bool SinkTake(const WrapSink* /*sink*/, std::u16string& /*out*/) { return true; }
+
+bool SinkTake(const WrapSink* sink, std::string& out) {
+    return sink == nullptr || out.size() < sink->bytes || sink->send(sink->context, out);
 }
 
 template <typename Char>
 bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> text, int64_t width,
                    int64_t hardLimit, std::u16string_view breaks,
-                   std::basic_string_view<Char> newline, std::basic_string_view<Char> prefix) {
+                   std::basic_string_view<Char> newline, std::basic_string_view<Char> prefix,
+                   const WrapSink* sink) {
     const auto prefixLen = static_cast<int64_t>(prefix.size());
     if (width < prefixLen + 1 || static_cast<int64_t>(text.size()) <= width) {
         out.append(text);
@@ -208,7 +224,6 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
         if (last != npos) {
             cutEnd = last + 1;
         } else if (hardLimit < 0) {
-            if (split) return false;
             cutEnd = windowEnd;
         } else {
             const size_t found = BreakScannerFindNext(scan, windowEnd);
@@ -220,7 +235,7 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
                 const size_t limitEnd = AdvanceUnits(text.data(), bodyStart, cutEnd, limit, split);
                 if (split || limitEnd < cutEnd) {
                     cutEnd = limitEnd;
-                    if (!KeepCharacterWhole(text.data(), bodyStart, cutEnd, split)) return false;
+                    KeepCharacterWhole(text.data(), bodyStart, cutEnd);
                 }
             }
         }
@@ -229,6 +244,7 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
         out.append(text.substr(bodyStart, cutEnd - bodyStart));
         while (out.size() > mark && out.back() == Char{' '}) out.pop_back();
         out.append(newline);
+        if (!SinkTake(sink, out)) return false;
 
         bodyStart = cutEnd;
         while (bodyStart < n && text[bodyStart] == Char{' '}) ++bodyStart;
@@ -245,16 +261,18 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
 void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
                        int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
                        std::u16string_view prefix) {
-    (void)AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix);
+    (void)AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix, nullptr);
 }
 
 bool AppendWrappedUtf8Line(std::string& out, std::string_view text, int64_t width,
                            int64_t hardLimit, std::u16string_view breaks, std::string_view newline,
-                           std::string_view prefix) {
-    const size_t mark = out.size();
-    if (AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix)) return true;
-    out.resize(mark);
-    return false;
+                           std::string_view prefix, const WrapSink* sink) {
+    const auto prefixLen = static_cast<int64_t>(prefix.size());
+    if (static_cast<int64_t>(text.size()) > width && width >= prefixLen + 1 &&
+        PieceMaySplitCharacter(text, hardLimit, prefixLen)) {
+        return false;
+    }
+    return AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix, sink);
 }
 
 std::u16string WrapLine(std::u16string_view text, int32_t width, int32_t hardLimit,

@@ -27,14 +27,26 @@ void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t wi
                        int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
                        std::u16string_view prefix);
 
+// Takes a long line's result away as it is made: once `out` holds `bytes` or
+// more after a piece, `send` gets it, and may send and clear it; false from
+// it stops the wrapping.
+struct WrapSink {
+    size_t bytes = 0;
+    bool (*send)(void* context, std::string& out) = nullptr;
+    void* context = nullptr;
+};
+
 // As AppendWrappedLine for a line of valid UTF-8 (with `breaks`, `prefix`,
-// `newline` and the line's own first prefix.size() bytes in ASCII), where positions are bytes while
-// the width and the hard limit still count UTF-16 code units, as on the clipboard: the result is
-// the UTF-8 form of AppendWrappedLine's. False, with `out` as it was, when
-// that result would hold half of a character above U+FFFF, which UTF-8 cannot
-// (a cut at `width` exactly, or a piece of one unit before the hard limit).
+// `newline` and the line's own first prefix.size() bytes in ASCII), where
+// positions are bytes while the width and the hard limit still count UTF-16
+// code units, as on the clipboard: the result is the UTF-8 form of
+// AppendWrappedLine's, given to `sink` (if any) as it grows. False when the
+// sink stopped it, or, before anything is written, when a piece could hold
+// half of a character above U+FFFF, which UTF-8 cannot (`hardLimit` < 0, or
+// one unit greater than the prefix, and such a character in the line).
 //
 // Example: AppendWrappedUtf8Line(out, "äää ööö", 3, 998, u" ", "\n", "") appends "äää\nööö"
 [[nodiscard]] bool AppendWrappedUtf8Line(std::string& out, std::string_view text, int64_t width,
                                          int64_t hardLimit, std::u16string_view breaks,
-                                         std::string_view newline, std::string_view prefix);
+                                         std::string_view newline, std::string_view prefix,
+                                         const WrapSink* sink = nullptr);

@@ -48,6 +48,12 @@ WrapRun RunWrap(const std::string& args, const std::string& input, bool viaPipe 
     return run;
 }
 
+std::u16string Repeat16(std::u16string_view s, size_t n) {
+    std::u16string out;
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 std::string Utf16le(std::u16string_view text) { return Utf16ToUtf16leString(text); }
 std::string Utf8(std::u16string_view text) { return Utf16ToUtf8String(text); }
 
@@ -197,6 +203,16 @@ TEST(Filter, FailedWriteIsAnError) {
     const int raw = std::system(
         ("printf 'a b\\n' | " + std::string(OSTREL_WRAP_PATH) + " >/dev/full 2>/dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(raw), 2);
+    // A line whose result is written while it is being made: the failure
+    // comes in the middle of it.
+    const std::string path = "/tmp/ostrel-filter-long-prefix";
+    std::ofstream(path, std::ios::binary) << std::string(2000, '>') << Repeat("word ", 250'000);
+    const int midLine = std::system(
+        (std::string(OSTREL_WRAP_PATH) + " <" + path + " >/dev/full 2>" + path + ".err").c_str());
+    EXPECT_EQ(WEXITSTATUS(midLine), 2);
+    EXPECT_EQ(ReadFile(path + ".err"), "ostrel-wrap: write error: No space left on device\n");
+    std::remove(path.c_str());
+    std::remove((path + ".err").c_str());
 }
 
 TEST(Filter, LargeInputAcrossChunksMatchesTheEngine) {
@@ -214,6 +230,19 @@ TEST(Filter, LargeInputAcrossChunksMatchesTheEngine) {
     EXPECT_TRUE(run.out == Utf8(expected));
     const WrapRun run16 = RunWrap("--utf16le", Utf16le(text));
     EXPECT_TRUE(run16.out == Utf16le(expected));
+}
+
+TEST(Filter, LongPrefixesMatchTheEngine) {
+    // Results thirty times their line, sent while the line is being made, and
+    // a line UTF-8 cannot hold as the engine has it, between ordinary ones.
+    std::u16string text = u"first line\r\n";
+    text += std::u16string(2000, u'>') + Repeat16(u"word ", 400'000) + u"\r\n";
+    text += std::u16string(997, u'>') + u"x" + Repeat16(u"\U0001F600", 40) + u" end\r\n";
+    text += Repeat16(u"last line of words ", 10);
+    const WrapRun run = RunWrap("", Utf8(text), true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out == Utf8(RewrapMail(text)));
 }
 
 TEST(Filter, FiftyMegabytesMatchTheEngine) {
@@ -275,12 +304,6 @@ TEST(Utf8Rewrap, MatchesTheUtf16EngineOnGeneratedTexts) {
     }
 }
 
-std::u16string Repeat16(std::u16string_view s, size_t n) {
-    std::u16string out;
-    for (size_t i = 0; i < n; ++i) out += s;
-    return out;
-}
-
 TEST(Utf8Rewrap, CountsUnitsNotBytes) {
     struct Case {
         std::u16string text;
@@ -323,7 +346,9 @@ TEST(Utf8, ValidLengthStopsAtTheFirstFault) {
         {"\xC3", false, true},
         {"\xF0\x9F\x98", false, true},
         {"\x80", false, false},
-        {"\xC3" "a", false, false},
+        {"\xC3"
+         "a",
+         false, false},
         {"\xC0\x80", false, false},
         {"\xC1\xBF", false, false},
         {"\xE0\x80\x80", false, false},
