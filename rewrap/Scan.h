@@ -131,6 +131,94 @@ inline unsigned CharacterStarts(const uint8_t* p, unsigned& fours) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Bit k set when unit k of the block at `p` equals `a` or `b`.
+inline unsigned MatchEither(const char* p, __m128i a, __m128i b) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(units, a), _mm_cmpeq_epi8(units, b))));
+}
+
+// Two bits, 2k and 2k + 1, for unit k of the 8 at `p`.
+inline unsigned MatchEither(const char16_t* p, __m128i a, __m128i b) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, a), _mm_cmpeq_epi16(units, b))));
+}
+
+inline __m128i Broadcast(char c) { return _mm_set1_epi8(c); }
+inline __m128i Broadcast(char16_t c) { return _mm_set1_epi16(static_cast<short>(c)); }
+#endif
+
+// Index of the first unit in [from, end) that equals `a` or `b`, or `end`.
+template <typename Char> size_t FindEither(const Char* p, size_t from, size_t end, Char a, Char b) {
+    size_t i = from;
+#if defined(__SSE2__)
+    constexpr size_t Lane = 16 / sizeof(Char);
+    const __m128i as = Broadcast(a);
+    const __m128i bs = Broadcast(b);
+    for (; end - i >= Lane; i += Lane) {
+        const unsigned hits = MatchEither(p + i, as, bs);
+        if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(hits)) / sizeof(Char);
+    }
+#endif
+    for (; i < end; ++i) {
+        if (p[i] == a || p[i] == b) return i;
+    }
+    return end;
+}
+
+// One past the last unit in [from, end) that equals `a` or `b`, or `from`.
+template <typename Char>
+size_t FindLastEither(const Char* p, size_t from, size_t end, Char a, Char b) {
+    size_t i = end;
+#if defined(__SSE2__)
+    constexpr size_t Lane = 16 / sizeof(Char);
+    const __m128i as = Broadcast(a);
+    const __m128i bs = Broadcast(b);
+    for (; i - from >= Lane; i -= Lane) {
+        const unsigned hits = MatchEither(p + i - Lane, as, bs);
+        if (hits != 0) {
+            const auto top = static_cast<size_t>(31 - __builtin_clz(hits)) / sizeof(Char);
+            return i - Lane + top + 1;
+        }
+    }
+#endif
+    for (; i > from; --i) {
+        if (p[i - 1] == a || p[i - 1] == b) return i;
+    }
+    return from;
+}
+
+// Per byte value: how many bits are set, and where the k-th of them is.
+struct BitTables {
+    uint8_t count[256] = {};
+    uint8_t where[256][8] = {};
+};
+
+inline constexpr BitTables MakeBitTables() {
+    BitTables tables;
+    for (unsigned value = 0; value < 256; ++value) {
+        unsigned k = 0;
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            if ((value >> bit) & 1) tables.where[value][k++] = static_cast<uint8_t>(bit);
+        }
+        tables.count[value] = static_cast<uint8_t>(k);
+    }
+    return tables;
+}
+
+inline constexpr BitTables Bits = MakeBitTables();
+
+// The position of set bit number `k` (from 0) of the 16-bit `mask`, which
+// has more than k of them.
+inline size_t IndexOfSetBit(unsigned mask, size_t k) {
+    const unsigned low = mask & 0xFF;
+    const size_t lowCount = Bits.count[low];
+    if (k < lowCount) return Bits.where[low][k];
+    return 8 + size_t{Bits.where[(mask >> 8) & 0xFF][k - lowCount]};
+}
+
 // One past the last byte in [from, end) that is at most `highest` (read as
 // unsigned, highest < 0x80), or `from` when there is none.
 inline size_t FindLastUnitAtMost(const char* text, size_t from, size_t end, char highest) {

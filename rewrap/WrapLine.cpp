@@ -41,9 +41,9 @@ size_t AdvanceUnits(const char* text, size_t from, size_t end, size_t units, boo
         unsigned fours = 0;
         unsigned starts = scan::CharacterStarts(p + i, fours);
         if (fours == 0) {
-            // One unit a character: the end is where the next one starts.
-            for (size_t k = 0; k < units; ++k) starts &= starts - 1;
-            return i + static_cast<size_t>(__builtin_ctz(starts));
+            // One unit a character: the end is where character number
+            // `units` (from 0) starts, fewer than 16 on.
+            return i + scan::IndexOfSetBit(starts, units);
         }
     }
     for (; i < end; ++i) {
@@ -68,8 +68,11 @@ template <typename Char> struct BreakScanner {
     std::u16string_view breaks;
     uint32_t highestBreak = 0; // quick rejection of letters, which lie above " \t"
     uint64_t lowBreaks = 0;    // bit c set when unit c < 64 is a break
-    size_t next = 0;           // first index not yet looked at
-    size_t lastBreak = npos;   // highest index below `next` that holds a break
+    bool pair = false;         // the breaks are `first` and `second`, both ASCII
+    Char first{};
+    Char second{};
+    size_t next = 0;         // first index not yet looked at
+    size_t lastBreak = npos; // highest index below `next` that holds a break
 };
 
 template <typename Char> bool IsBreak(const BreakScanner<Char>& scan, Char unit) {
@@ -89,6 +92,13 @@ void BreakScannerInit(BreakScanner<Char>& scan, std::basic_string_view<Char> tex
     for (char16_t c : breaks) {
         if (c < 64) scan.lowBreaks |= uint64_t{1} << c;
     }
+    // Usually just space and tab: those are looked for exactly, so that
+    // other low units such as CRs do not stop the search at every one.
+    scan.pair = !breaks.empty() && breaks.size() <= 2 && scan.highestBreak < 0x80;
+    if (scan.pair) {
+        scan.first = static_cast<Char>(breaks.front());
+        scan.second = static_cast<Char>(breaks.back());
+    }
     scan.next = start;
     scan.lastBreak = npos;
 }
@@ -97,6 +107,7 @@ void BreakScannerInit(BreakScanner<Char>& scan, std::basic_string_view<Char> tex
 // word at a time, and only the few low ones are tested against the set.
 template <typename Char>
 size_t BreakScannerSkipLetters(const BreakScanner<Char>& scan, size_t from, size_t end) {
+    if (scan.pair) return scan::FindEither(scan.text.data(), from, end, scan.first, scan.second);
     if (scan.highestBreak < 0x80) {
         return scan::FindUnitAtMost(scan.text.data(), from, end,
                                     static_cast<Char>(scan.highestBreak));
@@ -126,9 +137,12 @@ size_t BreakScannerFindLast(BreakScanner<Char>& scan, size_t from, size_t end) {
     }
     const auto highest = static_cast<Char>(scan.highestBreak < 0x80 ? scan.highestBreak : 0x7F);
     for (size_t i = end; i > scan.next;) {
-        // Letters above every break are passed a block at a time.
-        if (scan.highestBreak < 0x80)
+        // Units that cannot be breaks are passed a block at a time.
+        if (scan.pair) {
+            i = scan::FindLastEither(scan.text.data(), scan.next, i, scan.first, scan.second);
+        } else if (scan.highestBreak < 0x80) {
             i = scan::FindLastUnitAtMost(scan.text.data(), scan.next, i, highest);
+        }
         if (i == scan.next) break;
         --i;
         if (IsBreak(scan, scan.text[i])) {
@@ -239,10 +253,17 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
                 }
             }
         }
+        // Spaces at the end of the piece go; only a piece of spaces alone
+        // can reach back into the prefix.
+        size_t pieceEnd = cutEnd;
+        while (pieceEnd > bodyStart && text[pieceEnd - 1] == Char{' '}) --pieceEnd;
         const size_t mark = out.size();
         out.append(head);
-        out.append(text.substr(bodyStart, cutEnd - bodyStart));
-        while (out.size() > mark && out.back() == Char{' '}) out.pop_back();
+        if (pieceEnd > bodyStart) {
+            out.append(text.substr(bodyStart, pieceEnd - bodyStart));
+        } else {
+            while (out.size() > mark && out.back() == Char{' '}) out.pop_back();
+        }
         out.append(newline);
         if (!SinkTake(sink, out)) return false;
 
