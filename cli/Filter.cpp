@@ -154,36 +154,55 @@ bool EngineOutputSend(void* context, std::string& out) {
     return !engine.failed;
 }
 
+// Under --check the result is compared with the text as it is made, and the
+// work stops at the first difference.
+struct EngineCompare {
+    std::string_view text;
+    size_t compared = 0; // bytes of `text` matched so far
+    bool differs = false;
+};
+
+bool EngineCompareNext(void* context, std::string& out) {
+    auto& compare = *static_cast<EngineCompare*>(context);
+    compare.differs = compare.text.substr(compare.compared, out.size()) != out;
+    compare.compared += out.size();
+    out.clear();
+    return !compare.differs;
+}
+
 // The UTF-8 filter works on the bytes as they come: UTF-8 is only checked,
 // and the engine counts the UTF-16 units of what it wraps as it goes.
 int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::string& error) {
     Buffer<char> input;       // the start of a line carried over, then what was read after it
     size_t checked = 0;       // the head of `input` known to be valid UTF-8
     uint64_t inputOffset = 0; // where input[0] lies in the stream
-    std::string scratch;      // the result under --check, compared and dropped
-    bool changed = false;
-    EngineOutput engine;
-    engine.output = &output;
-    engine.error = &error;
-    const WrapSink sink{OutputChunkBytes, EngineOutputSend, &engine};
+    bool changed = false;     // under --check: re-wrapping changes the text
 
-    // Re-wraps `text`, whole lines or the end of the input, and sends or
-    // compares the result.
+    // Re-wraps `text`, whole lines or the end of the input, and sends the
+    // result, or compares it under --check.
     auto process = [&](std::string_view text) -> bool {
-        if (options.check && changed) return true; // known; only the input's validity is left
-        std::string& out = options.check ? scratch : output.bytes;
-        if (options.check) out.clear();
+        if (options.check) {
+            if (changed) return true; // known; only the input's validity is left
+            std::string out;
+            EngineCompare compare{text};
+            const WrapSink sink{OutputChunkBytes, EngineCompareNext, &compare};
+            if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf, &sink,
+                                         &compare.differs) &&
+                !compare.differs) {
+                error = NoMemoryText;
+                return false;
+            }
+            changed = compare.differs || text.substr(compare.compared) != out;
+            return true;
+        }
         // As much as the engine reserves itself, but on huge pages.
-        StringReserve(out, out.size() + text.size() + text.size() / 16);
-        engine.bytesIn = inputOffset + text.size();
-        if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf,
-                                     options.check ? nullptr : &sink, &engine.failed)) {
+        StringReserve(output.bytes, output.bytes.size() + text.size() + text.size() / 16);
+        EngineOutput engine{&output, inputOffset + text.size(), &error};
+        const WrapSink sink{OutputChunkBytes, EngineOutputSend, &engine};
+        if (!AppendRewrappedUtf8Text(output.bytes, text, options.width, options.lf, &sink,
+                                     &engine.failed)) {
             if (!engine.failed) error = NoMemoryText;
             return false;
-        }
-        if (options.check) {
-            changed = out != text;
-            return true;
         }
         return OutputSendIfFull(output, inputOffset + text.size(), error);
     };
