@@ -45,7 +45,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<char> bytes;
     char buffer[1 << 16];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
     std::fclose(f);
 
     LoadLibraryW(L"riched20.dll");

@@ -142,32 +142,48 @@ constexpr const char* NoMemoryText = "ostrel-wrap: out of memory";
 // is long (a long line behind a long prefix may grow thirtyfold and more).
 struct EngineOutput {
     Output* output = nullptr;
-    uint64_t bytesIn = 0; // input taken once the text at hand is done
+    std::u16string* wrapped = nullptr; // under --utf16le: the result, before it is bytes
+    uint64_t bytesIn = 0;              // input taken once the text at hand is done
     std::string* error = nullptr;
     bool failed = false;
 };
 
-bool EngineOutputSend(void* context, std::string& out) {
+// Moves the UTF-16 result on into the output as UTF-16LE bytes.
+void EngineOutputFromUtf16(EngineOutput& engine) {
+    std::string& bytes = engine.output->bytes;
+    const size_t at = bytes.size();
+    bytes.resize(at + 2 * engine.wrapped->size());
+    Utf16ToUtf16le(*engine.wrapped, bytes.data() + at);
+    engine.wrapped->clear();
+}
+
+bool EngineOutputSend(void* context) {
     auto& engine = *static_cast<EngineOutput*>(context);
-    (void)out; // it is engine.output->bytes
+    if (engine.wrapped != nullptr) EngineOutputFromUtf16(engine);
     engine.failed = !OutputSendIfFull(*engine.output, engine.bytesIn, *engine.error);
     return !engine.failed;
 }
 
 // Under --check the result is compared with the text as it is made, and the
 // work stops at the first difference.
-struct EngineCompare {
-    std::string_view text;
-    size_t compared = 0; // bytes of `text` matched so far
+template <typename Char> struct EngineCompare {
+    std::basic_string_view<Char> text;
+    std::basic_string<Char> out; // the result not yet compared
+    size_t compared = 0;         // units of `text` matched so far
     bool differs = false;
 };
 
-bool EngineCompareNext(void* context, std::string& out) {
-    auto& compare = *static_cast<EngineCompare*>(context);
-    compare.differs = compare.text.substr(compare.compared, out.size()) != out;
-    compare.compared += out.size();
-    out.clear();
+template <typename Char> bool EngineCompareNext(void* context) {
+    auto& compare = *static_cast<EngineCompare<Char>*>(context);
+    compare.differs = compare.text.substr(compare.compared, compare.out.size()) != compare.out;
+    compare.compared += compare.out.size();
+    compare.out.clear();
     return !compare.differs;
+}
+
+// Whether the result differs from the text, once the engine is done.
+template <typename Char> bool EngineCompareDiffers(EngineCompare<Char>& compare) {
+    return compare.differs || compare.text.substr(compare.compared) != compare.out;
 }
 
 // The UTF-8 filter works on the bytes as they come: UTF-8 is only checked,
@@ -183,21 +199,21 @@ int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::s
     auto process = [&](std::string_view text) -> bool {
         if (options.check) {
             if (changed) return true; // known; only the input's validity is left
-            std::string out;
-            EngineCompare compare{text};
-            const WrapSink sink{OutputChunkBytes, EngineCompareNext, &compare};
-            if (!AppendRewrappedUtf8Text(out, text, options.width, options.lf, &sink,
+            EngineCompare<char> compare;
+            compare.text = text;
+            const WrapSink sink{OutputChunkBytes, EngineCompareNext<char>, &compare};
+            if (!AppendRewrappedUtf8Text(compare.out, text, options.width, options.lf, &sink,
                                          &compare.differs) &&
                 !compare.differs) {
                 error = NoMemoryText;
                 return false;
             }
-            changed = compare.differs || text.substr(compare.compared) != out;
+            changed = EngineCompareDiffers(compare);
             return true;
         }
         // As much as the engine reserves itself, but on huge pages.
         StringReserve(output.bytes, output.bytes.size() + text.size() + text.size() / 16);
-        EngineOutput engine{&output, inputOffset + text.size(), &error};
+        EngineOutput engine{&output, nullptr, inputOffset + text.size(), &error};
         const WrapSink sink{OutputChunkBytes, EngineOutputSend, &engine};
         if (!AppendRewrappedUtf8Text(output.bytes, text, options.width, options.lf, &sink,
                                      &engine.failed)) {
@@ -261,16 +277,19 @@ int RunUtf16leFilter(const FilterOptions& options, int inFd, Output& output, std
     // Re-wraps `text`, which is either whole lines ending in LF or the end of
     // the input, and sends or compares the result.
     auto process = [&](std::u16string_view text) -> bool {
-        if (options.check && changed) return true;
-        wrapped.clear();
-        AppendRewrappedMail(wrapped, text, options.width, lineEnd);
         if (options.check) {
-            changed = wrapped != text;
+            if (changed) return true;
+            EngineCompare<char16_t> compare;
+            compare.text = text;
+            const WrapSink sink{OutputChunkBytes / 2, EngineCompareNext<char16_t>, &compare};
+            (void)AppendRewrappedMail(compare.out, text, options.width, lineEnd, &sink);
+            changed = EngineCompareDiffers(compare);
             return true;
         }
-        const size_t at = output.bytes.size();
-        output.bytes.resize(at + 2 * wrapped.size());
-        Utf16ToUtf16le(wrapped, output.bytes.data() + at);
+        EngineOutput engine{&output, &wrapped, bytesIn, &error};
+        const WrapSink sink{OutputChunkBytes / 2, EngineOutputSend, &engine};
+        if (!AppendRewrappedMail(wrapped, text, options.width, lineEnd, &sink)) return false;
+        EngineOutputFromUtf16(engine);
         return OutputSendIfFull(output, bytesIn, error);
     };
 

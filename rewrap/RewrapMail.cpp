@@ -41,9 +41,8 @@ size_t IndexOfLineFeed(std::string_view text, size_t from) {
 }
 
 bool AppendLine(std::u16string& out, std::u16string_view line, int64_t width,
-                std::u16string_view lineEnd, std::u16string_view prefix, const WrapSink* /*sink*/) {
-    AppendWrappedLine(out, line, width, HardLineLimit, BreakChars, lineEnd, prefix);
-    return true;
+                std::u16string_view lineEnd, std::u16string_view prefix, const WrapSink* sink) {
+    return AppendWrappedLine(out, line, width, HardLineLimit, BreakChars, lineEnd, prefix, sink);
 }
 
 bool AppendLine(std::string& out, std::string_view line, int64_t width, std::string_view lineEnd,
@@ -53,8 +52,7 @@ bool AppendLine(std::string& out, std::string_view line, int64_t width, std::str
 }
 
 // Re-wraps the lines of `text` onto `out` and returns how much of `text` it
-// took: all of it, or the part before the line where it stopped (only ever
-// in UTF-8).
+// took: all of it, or the part before the line where it stopped.
 template <typename Char>
 size_t AppendRewrapped(std::basic_string<Char>& out, std::basic_string_view<Char> text,
                        int32_t wrapWidth, std::basic_string_view<Char> lineEnd,
@@ -95,9 +93,9 @@ int32_t FindFirstNotOf(std::u16string_view text, std::u16string_view set, int32_
     return static_cast<int32_t>(found + 1);
 }
 
-void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
-                         std::u16string_view lineEnd) {
-    (void)AppendRewrapped(out, text, wrapWidth, lineEnd, nullptr);
+bool AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
+                         std::u16string_view lineEnd, const WrapSink* sink) {
+    return AppendRewrapped(out, text, wrapWidth, lineEnd, sink) == text.size();
 }
 
 size_t AppendRewrappedUtf8Mail(std::string& out, std::string_view text, int32_t wrapWidth,
@@ -107,6 +105,6 @@ size_t AppendRewrappedUtf8Mail(std::string& out, std::string_view text, int32_t 
 
 std::u16string RewrapMail(std::u16string_view text) {
     std::u16string out;
-    AppendRewrappedMail(out, text, WrapWidth, u"\r\n");
+    (void)AppendRewrappedMail(out, text, WrapWidth, u"\r\n");
     return out;
 }

@@ -35,11 +35,13 @@ inline constexpr std::u16string_view QuoteChars = u">| \t";
 [[nodiscard]] std::u16string RewrapMail(std::u16string_view text);
 
 // As RewrapMail, with the width after the prefix and the line end chosen by
-// the caller, appending to `out`. The hard limit stays HardLineLimit.
+// the caller, appending to `out`, which `sink` (if any) may take away as it
+// grows. The hard limit stays HardLineLimit. False only when the sink
+// stopped it.
 //
 // Example: AppendRewrappedMail(out, u"a b\n", 70, u"\n") appends u"a b\n"
-void AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
-                         std::u16string_view lineEnd);
+bool AppendRewrappedMail(std::u16string& out, std::u16string_view text, int32_t wrapWidth,
+                         std::u16string_view lineEnd, const WrapSink* sink = nullptr);
 
 // As AppendRewrappedMail for valid UTF-8 `text` and an ASCII `lineEnd`,
 // appending UTF-8 to `out`, which `sink` (if any) may take away as it grows:

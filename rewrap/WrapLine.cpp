@@ -201,11 +201,9 @@ bool PieceMaySplitCharacter(std::string_view text, int64_t hardLimit, int64_t pr
 }
 
 // A long line's result may leave as it is made: after each piece, once
-// `out` holds enough (UTF-8 only).
-bool SinkTake(const WrapSink* /*sink*/, std::u16string& /*out*/) { return true; }
-
-bool SinkTake(const WrapSink* sink, std::string& out) {
-    return sink == nullptr || out.size() < sink->bytes || sink->send(sink->context, out);
+// `out` holds enough.
+template <typename Char> bool SinkTake(const WrapSink* sink, const std::basic_string<Char>& out) {
+    return sink == nullptr || out.size() < sink->units || sink->send(sink->context);
 }
 
 template <typename Char>
@@ -279,10 +277,10 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
 
 } // namespace
 
-void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
+bool AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
                        int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
-                       std::u16string_view prefix) {
-    (void)AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix, nullptr);
+                       std::u16string_view prefix, const WrapSink* sink) {
+    return AppendWrapped(out, text, width, hardLimit, breaks, newline, prefix, sink);
 }
 
 bool AppendWrappedUtf8Line(std::string& out, std::string_view text, int64_t width,
@@ -300,6 +298,6 @@ std::u16string WrapLine(std::u16string_view text, int32_t width, int32_t hardLim
                         std::u16string_view breaks, std::u16string_view newline,
                         std::u16string_view prefix) {
     std::u16string out;
-    AppendWrappedLine(out, text, width, hardLimit, breaks, newline, prefix);
+    (void)AppendWrappedLine(out, text, width, hardLimit, breaks, newline, prefix);
     return out;
 }

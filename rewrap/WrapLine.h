@@ -21,20 +21,22 @@
                                       std::u16string_view breaks, std::u16string_view newline,
                                       std::u16string_view prefix);
 
-// As WrapLine, appending the result to `out` instead of returning it, and with
-// a width that may exceed 32 bits.
-void AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
-                       int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
-                       std::u16string_view prefix);
-
-// Takes a long line's result away as it is made: once `out` holds `bytes` or
-// more after a piece, `send` gets it, and may send and clear it; false from
-// it stops the wrapping.
+// Takes a long line's result away as it is made: once the result holds
+// `units` code units (bytes in UTF-8) or more after a piece, `send` may send
+// and clear it (its `context` knows where it is); false from it stops the
+// wrapping.
 struct WrapSink {
-    size_t bytes = 0;
-    bool (*send)(void* context, std::string& out) = nullptr;
+    size_t units = 0;
+    bool (*send)(void* context) = nullptr;
     void* context = nullptr;
 };
+
+// As WrapLine, appending the result to `out` instead of returning it, and with
+// a width that may exceed 32 bits; a `sink` may take it away as it grows.
+// False only when the sink stopped it.
+bool AppendWrappedLine(std::u16string& out, std::u16string_view text, int64_t width,
+                       int64_t hardLimit, std::u16string_view breaks, std::u16string_view newline,
+                       std::u16string_view prefix, const WrapSink* sink = nullptr);
 
 // As AppendWrappedLine for a line of valid UTF-8 (with `breaks`, `prefix`,
 // `newline` and the line's own first prefix.size() bytes in ASCII), where

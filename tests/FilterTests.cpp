@@ -239,10 +239,22 @@ TEST(Filter, LongPrefixesMatchTheEngine) {
     text += std::u16string(2000, u'>') + Repeat16(u"word ", 400'000) + u"\r\n";
     text += std::u16string(997, u'>') + u"x" + Repeat16(u"\U0001F600", 40) + u" end\r\n";
     text += Repeat16(u"last line of words ", 10);
+    const std::u16string expected = RewrapMail(text);
     const WrapRun run = RunWrap("", Utf8(text), true);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(run.out == Utf8(RewrapMail(text)));
+    EXPECT_TRUE(run.out == Utf8(expected));
+    const WrapRun run16 = RunWrap("--utf16le", Utf16le(text), true);
+    EXPECT_EQ(run16.status, 0);
+    EXPECT_TRUE(run16.out == Utf16le(expected));
+    EXPECT_EQ(RunWrap("--check", Utf8(text)).status, 1);
+    EXPECT_EQ(RunWrap("--check --utf16le", Utf16le(text)).status, 1);
+    // Unchanged but for its very end, which the comparison reaches last.
+    const std::string same = Repeat("short line\r\n", 200'000);
+    EXPECT_EQ(RunWrap("--check", same).status, 0);
+    EXPECT_EQ(RunWrap("--check", same + "\r").status, 1);
+    EXPECT_EQ(RunWrap("--check --utf16le", Utf16le(U(same))).status, 0);
+    EXPECT_EQ(RunWrap("--check --utf16le", Utf16le(U(same + "\r"))).status, 1);
 }
 
 TEST(Filter, FiftyMegabytesMatchTheEngine) {
