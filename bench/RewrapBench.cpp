@@ -75,11 +75,9 @@ struct Shape {
     std::u16string text;
 };
 
-} // namespace
-
 // Each shape in UTF-16, as the window has it (bytes of UTF-16 a second), and
 // in UTF-8, as the filter has it (bytes of UTF-8 a second).
-int main(int argc, char** argv) {
+bool RegisterShapes() {
     static const Shape shapes[] = {
         {"MailLike", MailLike(Size)},
         {"OneLineOfWords", Repeated(u"word ", Size)},
@@ -99,8 +97,11 @@ int main(int argc, char** argv) {
                                      &utf8[i])
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return true;
 }
+
+const bool ShapesRegistered = RegisterShapes();
+
+} // namespace
+
+BENCHMARK_MAIN();
