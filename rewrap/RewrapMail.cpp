@@ -11,9 +11,6 @@ namespace {
 
 constexpr size_t npos = std::u16string_view::npos;
 
-uint32_t UnitValue(char16_t c) { return c; }
-uint32_t UnitValue(char c) { return static_cast<unsigned char>(c); }
-
 // 0-based index of the first unit at or after `from` that is not in `set`,
 // or npos.
 template <typename Char>
@@ -22,7 +19,7 @@ size_t IndexOfFirstNotOf(std::basic_string_view<Char> text, std::u16string_view 
     // Letters lie above every quote character: most tests end at one compare.
     const uint32_t highest = *std::max_element(set.begin(), set.end());
     for (size_t i = from; i < text.size(); ++i) {
-        const uint32_t c = UnitValue(text[i]);
+        const uint32_t c = scan::UnitValue(text[i]);
         if (c > highest || set.find(static_cast<char16_t>(c)) == npos) return i;
     }
     return npos;

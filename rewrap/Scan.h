@@ -61,6 +61,11 @@ inline size_t FindUnitAtMost(const char16_t* p, size_t from, size_t end, char16_
     return end;
 }
 
+// The value of a unit of either kind of text: a UTF-8 byte above 0x7F is
+// never a break or quote character, and must not turn negative on the way.
+inline uint32_t UnitValue(char16_t c) { return c; }
+inline uint32_t UnitValue(char c) { return static_cast<unsigned char>(c); }
+
 inline constexpr size_t BlockBytes = 16;
 
 // The UTF-16 code units of the characters that begin in the 16 bytes of

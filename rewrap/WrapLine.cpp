@@ -11,23 +11,16 @@ constexpr size_t npos = std::u16string_view::npos;
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// The value of a unit of either kind of text: a UTF-8 byte above 0x7F is
-// never a break or quote character, and must not turn negative on the way.
-uint32_t UnitValue(char16_t c) { return c; }
-uint32_t UnitValue(char c) { return static_cast<unsigned char>(c); }
-
 // How far `units` UTF-16 code units reach in each kind of text. In UTF-16 a
 // position is a unit. In UTF-8 a position is a byte, and the walk counts a
 // character above U+FFFF as the two units it is on the clipboard; when the
-// count ends between those two, the walk stops before the character and says
-// so in `split`.
-size_t AdvanceUnits(const char16_t* /*text*/, size_t from, size_t end, size_t units, bool& split) {
-    split = false;
+// count ends between those two, the walk stops before the character, so that
+// it ends short of `end` all the same.
+size_t AdvanceUnits(const char16_t* /*text*/, size_t from, size_t end, size_t units) {
     return end - from > units ? from + units : end;
 }
 
-size_t AdvanceUnits(const char* text, size_t from, size_t end, size_t units, bool& split) {
-    split = false;
+size_t AdvanceUnits(const char* text, size_t from, size_t end, size_t units) {
     const auto* p = reinterpret_cast<const uint8_t*>(text);
     size_t i = from;
     // Every character's units are counted at its first byte, so whole blocks
@@ -51,10 +44,7 @@ size_t AdvanceUnits(const char* text, size_t from, size_t end, size_t units, boo
         if ((b & 0xC0) == 0x80) continue; // the rest of a character
         if (units == 0) return i;
         const size_t cost = b >= 0xF0 ? 2 : 1;
-        if (cost > units) {
-            split = true;
-            return i;
-        }
+        if (cost > units) return i;
         units -= cost;
     }
     return end;
@@ -76,7 +66,7 @@ template <typename Char> struct BreakScanner {
 };
 
 template <typename Char> bool IsBreak(const BreakScanner<Char>& scan, Char unit) {
-    const uint32_t c = UnitValue(unit);
+    const uint32_t c = scan::UnitValue(unit);
     if (c > scan.highestBreak) return false;
     if (c < 64) return (scan.lowBreaks >> c) & 1;
     return scan.breaks.find(static_cast<char16_t>(c)) != npos;
@@ -228,8 +218,7 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
     BreakScannerInit(scan, text, breaks, bodyStart);
 
     for (;;) {
-        bool split = false;
-        const size_t windowEnd = AdvanceUnits(text.data(), bodyStart, n, window, split);
+        const size_t windowEnd = AdvanceUnits(text.data(), bodyStart, n, window);
         if (windowEnd == n) break; // the rest fits
         const size_t last = BreakScannerFindLast(scan, bodyStart, windowEnd);
         size_t cutEnd = 0; // one past the last unit of the piece
@@ -244,8 +233,8 @@ bool AppendWrapped(std::basic_string<Char>& out, std::basic_string_view<Char> te
             // the prefix comes back in front of the rest: the piece then runs on.
             if (hardLimit > prefixLen) {
                 const auto limit = static_cast<size_t>(hardLimit - prefixLen);
-                const size_t limitEnd = AdvanceUnits(text.data(), bodyStart, cutEnd, limit, split);
-                if (split || limitEnd < cutEnd) {
+                const size_t limitEnd = AdvanceUnits(text.data(), bodyStart, cutEnd, limit);
+                if (limitEnd < cutEnd) {
                     cutEnd = limitEnd;
                     KeepCharacterWhole(text.data(), bodyStart, cutEnd);
                 }
