@@ -93,6 +93,16 @@ inline size_t CountUtf16Units(const uint8_t* p) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Bit k set when byte k of the 16 at `p` is at most the byte of `tops`:
+// exactly when the larger of the two is that byte.
+inline unsigned MatchAtMost(const uint8_t* p, __m128i tops) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, tops), tops)));
+}
+#endif
+
 // Index of the first byte in [from, end) that is at most `highest` (read as
 // unsigned, highest < 0x80), or `end`.
 inline size_t FindUnitAtMost(const char* text, size_t from, size_t end, char highest) {
@@ -100,12 +110,10 @@ inline size_t FindUnitAtMost(const char* text, size_t from, size_t end, char hig
     const auto top = static_cast<uint8_t>(highest);
     size_t i = from;
 #if defined(__SSE2__)
-    const __m128i tops = _mm_set1_epi8(static_cast<char>(top));
-    for (; i + 16 <= end; i += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        // A byte is at most `top` exactly when the larger of the two is `top`.
-        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, tops), tops));
-        if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    const __m128i tops = _mm_set1_epi8(highest);
+    for (; end - i >= 16; i += 16) {
+        const unsigned hits = MatchAtMost(p + i, tops);
+        if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(hits));
     }
 #endif
     for (; i < end; ++i) {
@@ -231,12 +239,10 @@ inline size_t FindLastUnitAtMost(const char* text, size_t from, size_t end, char
     const auto top = static_cast<uint8_t>(highest);
     size_t i = end;
 #if defined(__SSE2__)
-    const __m128i tops = _mm_set1_epi8(static_cast<char>(top));
+    const __m128i tops = _mm_set1_epi8(highest);
     for (; i - from >= 16; i -= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 16));
-        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, tops), tops));
-        if (hits != 0)
-            return i - 16 + 32 - static_cast<size_t>(__builtin_clz(static_cast<unsigned>(hits)));
+        const unsigned hits = MatchAtMost(p + i - 16, tops);
+        if (hits != 0) return i - 16 + 32 - static_cast<size_t>(__builtin_clz(hits));
     }
 #endif
     for (; i > from; --i) {
