@@ -114,17 +114,10 @@ bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t wi
         // have it, where UTF-8 writes each half as U+FFFD.
         const size_t lineFeed = text.find('\n', done);
         const size_t end = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
-        const std::string_view line = text.substr(done, end - done);
-        Buffer<char16_t> units;
-        char16_t* const room = BufferRoom(units, line.size());
-        if (room == nullptr) return false;
-        units.size = Utf8ToUtf16(line, room);
         std::u16string wrapped;
-        AppendRewrappedMail(wrapped, std::u16string_view(units.data.get(), units.size), width,
+        AppendRewrappedMail(wrapped, Utf8ToUtf16String(text.substr(done, end - done)), width,
                             lf ? u"\n" : u"\r\n");
-        const size_t at = out.size();
-        out.resize(at + 3 * wrapped.size());
-        out.resize(at + Utf16ToUtf8(wrapped, out.data() + at));
+        out += Utf16ToUtf8String(wrapped);
         done = end;
     }
 }
@@ -202,12 +195,8 @@ int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::s
             EngineCompare<char> compare;
             compare.text = text;
             const WrapSink sink{OutputChunkBytes, EngineCompareNext<char>, &compare};
-            if (!AppendRewrappedUtf8Text(compare.out, text, options.width, options.lf, &sink,
-                                         &compare.differs) &&
-                !compare.differs) {
-                error = NoMemoryText;
-                return false;
-            }
+            (void)AppendRewrappedUtf8Text(compare.out, text, options.width, options.lf, &sink,
+                                          &compare.differs);
             changed = EngineCompareDiffers(compare);
             return true;
         }
@@ -217,10 +206,9 @@ int RunUtf8Filter(const FilterOptions& options, int inFd, Output& output, std::s
         const WrapSink sink{OutputChunkBytes, EngineOutputSend, &engine};
         if (!AppendRewrappedUtf8Text(output.bytes, text, options.width, options.lf, &sink,
                                      &engine.failed)) {
-            if (!engine.failed) error = NoMemoryText;
             return false;
         }
-        return OutputSendIfFull(output, inputOffset + text.size(), error);
+        return OutputSendIfFull(output, engine.bytesIn, error);
     };
 
     for (;;) {

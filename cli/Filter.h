@@ -39,7 +39,7 @@ inline constexpr int FilterFailed = 2;    // bad input or usage, or a failed rea
 // UTF-8 to `out`: the UTF-8 form of what the engine makes of the text's
 // UTF-16 form, with the line ends LF when `lf` is set and CR LF otherwise.
 // A `sink` may take the result away as it grows; `sinkStopped` tells when
-// it stopped the work. False when it did or memory ran out.
+// it stopped the work. False only when it did.
 //
 // Example: AppendRewrappedUtf8Text(out, "Grüße\n", 70, false) appends "Grüße\r\n"
 [[nodiscard]] bool AppendRewrappedUtf8Text(std::string& out, std::string_view text, int32_t width,

@@ -230,6 +230,12 @@ std::string Utf16ToUtf8String(std::u16string_view text) {
     return out;
 }
 
+std::u16string Utf8ToUtf16String(std::string_view bytes) {
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(Utf8ToUtf16(bytes, out.data()));
+    return out;
+}
+
 std::string Utf16ToUtf16leString(std::u16string_view text) {
     std::string out(2 * text.size(), '\0');
     Utf16ToUtf16le(text, out.data());

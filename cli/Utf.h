@@ -35,4 +35,5 @@ void Utf16leToUtf16(std::string_view bytes, char16_t* dst);
 
 // The conversions into strings, where speed does not matter.
 [[nodiscard]] std::string Utf16ToUtf8String(std::u16string_view text);
+[[nodiscard]] std::u16string Utf8ToUtf16String(std::string_view bytes);
 [[nodiscard]] std::string Utf16ToUtf16leString(std::u16string_view text);

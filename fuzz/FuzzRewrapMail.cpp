@@ -82,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The UTF-8 engine gives the UTF-8 form of the same result (of the text
     // as UTF-8 can hold it: a lone surrogate becomes U+FFFD).
     const std::string text8 = Utf16ToUtf8String(text);
-    std::u16string valid(text8.size(), u'\0');
-    valid.resize(Utf8ToUtf16(text8, valid.data()));
+    const std::u16string valid = Utf8ToUtf16String(text8);
     std::string out8;
     Check(AppendRewrappedUtf8Text(out8, text8, WrapWidth, false));
     Check(out8 == Utf16ToUtf8String(RewrapMail(valid)));

@@ -32,8 +32,7 @@ void CheckUtf8(std::u16string_view text, int32_t width, int32_t hardLimit,
                std::u16string_view breaks, std::u16string_view prefix) {
     if (!IsAscii(breaks) || !IsAscii(prefix)) return;
     const std::string text8 = Utf16ToUtf8String(text);
-    std::u16string valid(text8.size(), u'\0');
-    valid.resize(Utf8ToUtf16(text8, valid.data()));
+    const std::u16string valid = Utf8ToUtf16String(text8);
     if (!IsAscii(std::u16string_view(valid).substr(0, prefix.size()))) return;
     const std::string prefix8 = Utf16ToUtf8String(prefix);
     std::string out8;
