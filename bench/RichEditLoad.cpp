@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rewrap/RewrapMail.h"
+#include "tests/wine/FileAndClock.h"
 
 namespace {
 
@@ -29,25 +30,12 @@ DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* writte
     return 0;
 }
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) return 2;
-    FILE* f = _wfopen(argv[1], L"rb");
-    if (f == nullptr) return 1;
     std::vector<char> bytes;
-    char buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
+    if (!FileReadAll(argv[1], bytes)) return 1;
 
     LoadLibraryW(L"riched20.dll");
     HWND parent = CreateWindowW(L"Static", L"bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600,
@@ -61,13 +49,13 @@ int wmain(int argc, wchar_t** argv) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = StreamIn;
-    const double t0 = Now();
+    const double t0 = ClockMilliseconds();
     SendMessageW(view, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
     UpdateWindow(view);
-    const double t1 = Now();
+    const double t1 = ClockMilliseconds();
     const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
     const std::u16string wrapped = RewrapMail(text);
-    const double t2 = Now();
+    const double t2 = ClockMilliseconds();
     std::printf("load %.0f\nengine %.1f\n", t1 - t0, t2 - t1);
     DestroyWindow(parent);
     return wrapped.empty() && !text.empty() ? 1 : 0;

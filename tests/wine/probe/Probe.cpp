@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "rewrap/RewrapMail.h"
+#include "tests/wine/FileAndClock.h"
 
 namespace {
 
@@ -37,16 +38,6 @@ std::wstring Beside(const wchar_t* name) {
 HWND FindProgramWindow(const wchar_t* title) {
     HWND hwnd = FindWindowW(L"OstrelMainWindow", title);
     return hwnd != nullptr && IsWindowVisible(hwnd) ? hwnd : nullptr;
-}
-
-bool ReadFile(const wchar_t* path, std::vector<char>& data) {
-    FILE* f = _wfopen(path, L"rb");
-    if (f == nullptr) return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.insert(data.end(), buffer, buffer + n);
-    std::fclose(f);
-    return true;
 }
 
 bool OpenClipboardRetrying() {
@@ -87,11 +78,11 @@ int Report(const wchar_t* title, const wchar_t* file) {
     std::fwrite(full, sizeof(wchar_t), wcslen(full), request);
     std::fclose(request);
     HMODULE hook = LoadLibraryW(Beside(L"probehook.dll").c_str());
-    auto proc = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void*>(GetProcAddress(hook, "ProbeHookProc")));
+    auto proc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook, "ProbeHookProc")));
     if (proc == nullptr) return Fail("no probehook.dll");
-    HHOOK handle = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook,
-                                     GetWindowThreadProcessId(hwnd, nullptr));
+    HHOOK handle =
+        SetWindowsHookExW(WH_CALLWNDPROC, proc, hook, GetWindowThreadProcessId(hwnd, nullptr));
     if (handle == nullptr) return Fail("SetWindowsHookEx failed");
     DeleteFileW(full);
     DWORD_PTR result = 0;
@@ -99,7 +90,8 @@ int Report(const wchar_t* title, const wchar_t* file) {
     const bool sent = SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, 240000, &result) != 0;
     UnhookWindowsHookEx(handle);
     if (!sent) return Fail("the window did not answer");
-    if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES) return Fail("the hook wrote no report");
+    if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
+        return Fail("the hook wrote no report");
     return 0;
 }
 
@@ -124,7 +116,7 @@ int ClipGet(const wchar_t* file) {
 
 int ClipSet(const wchar_t* file, bool withNul) {
     std::vector<char> bytes;
-    if (!ReadFile(file, bytes)) return 1;
+    if (!FileReadAll(file, bytes)) return 1;
     const size_t size = bytes.size() + (withNul ? 2 : 0);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size > 0 ? size : 1);
     auto* p = static_cast<char*>(GlobalLock(memory));
@@ -167,7 +159,7 @@ int ClipEmpty() {
 
 int Rewrap(const wchar_t* in, const wchar_t* out) {
     std::vector<char> bytes;
-    if (!ReadFile(in, bytes)) return 1;
+    if (!FileReadAll(in, bytes)) return 1;
     const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
     const std::u16string wrapped = RewrapMail(text);
     FILE* f = _wfopen(out, L"wb");
@@ -177,26 +169,20 @@ int Rewrap(const wchar_t* in, const wchar_t* out) {
     return 0;
 }
 
-double Now() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 int TimeStart(wchar_t* exe, const wchar_t* title) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    const double t0 = Now();
-    if (!CreateProcessW(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+    const double t0 = ClockMilliseconds();
+    if (!CreateProcessW(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 1;
     HWND hwnd = nullptr;
-    while (Now() - t0 < 60000) {
+    while (ClockMilliseconds() - t0 < 60000) {
         hwnd = FindWindowW(nullptr, title);
         if (hwnd != nullptr && IsWindowVisible(hwnd)) break;
         Sleep(1);
     }
-    const double t1 = Now();
+    const double t1 = ClockMilliseconds();
     std::printf("%.0f\n", t1 - t0);
     if (hwnd != nullptr) PostMessageW(hwnd, WM_CLOSE, 0, 0);
     WaitForSingleObject(pi.hProcess, 10000);
@@ -208,8 +194,8 @@ int TimeStart(wchar_t* exe, const wchar_t* title) {
 std::wstring StatusText(HWND status) {
     wchar_t text[256] = {};
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                        60000, &got);
+    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 60000,
+                        &got);
     return text;
 }
 
@@ -219,10 +205,10 @@ int TimeStatus(const wchar_t* title, const wchar_t* expected) {
     HWND status = GetDlgItem(hwnd, 106);
     std::printf("ready\n");
     std::fflush(stdout);
-    const double t0 = Now();
-    while (Now() - t0 < 300000) {
+    const double t0 = ClockMilliseconds();
+    while (ClockMilliseconds() - t0 < 300000) {
         if (StatusText(status) == expected) {
-            std::printf("%.0f\n", Now() - t0);
+            std::printf("%.0f\n", ClockMilliseconds() - t0);
             return 0;
         }
         Sleep(2);
